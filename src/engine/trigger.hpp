@@ -1,0 +1,23 @@
+// The once-a-second trigger check: the selected action when the clock meets
+// the schedule.
+#pragma once
+
+#include "engine/power_actions.hpp"
+#include "engine/program_state.hpp"
+#include "toolkit/dates.hpp"
+
+namespace vodivuri::engine {
+
+// What one tick reads from the main window.
+struct TriggerInputs {
+  bool everyDay = false;  // opSiempre selected
+  bool oneDate = false;   // opSelFecha selected
+  int shutdown = 0;       // chApagar value
+  int restart = 0;        // chReSist value
+  int endSession = 0;     // chReSes value
+};
+
+void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActions& power,
+                  const toolkit::DateTime& now);
+
+}  // namespace vodivuri::engine

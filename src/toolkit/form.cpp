@@ -1,0 +1,152 @@
+#include "toolkit/form.hpp"
+
+#include <algorithm>
+
+namespace vodivuri::toolkit {
+
+MessageAnswer messageBox(Host& host, const std::string& text, const std::string& title,
+                         MessageButtons buttons, MessageIcon icon) {
+  return host.messageBox(MessageRequest{text, title, buttons, icon});
+}
+
+Form::Form(Host& host, std::string name, FormLayout layout)
+    : host_(host), name_(std::move(name)), layout_(std::move(layout)) {}
+
+Form::~Form() = default;
+
+Control* Form::find(const std::string& name) const {
+  for (Control* c : controls_) {
+    if (c->name() == name) return c;
+  }
+  return nullptr;
+}
+
+void Form::adopt(Control& control) {
+  controls_.push_back(&control);
+}
+
+void Form::forget(Control& control) {
+  std::erase(controls_, &control);
+}
+
+void Form::controlChanged(Control& control, Property p) {
+  if (!loaded_) return;
+  host_.controlChanged(control, p);
+  if (control.kind() == ControlKind::Timer &&
+      (p == Property::Enabled || p == Property::Interval || p == Property::Looks)) {
+    host_.timerChanged(static_cast<Timer&>(control));
+  }
+}
+
+void Form::optionSelected(OptionButton& selected) {
+  for (Control* c : controls_) {
+    if (c != &selected && c->kind() == ControlKind::OptionButton) {
+      static_cast<OptionButton*>(c)->clearSelection();
+    }
+  }
+}
+
+void Form::setLeft(int left) {
+  if (left_ == left) return;
+  left_ = left;
+  if (loaded_) host_.formMoved(*this);
+}
+
+void Form::setTop(int top) {
+  if (top_ == top) return;
+  top_ = top;
+  if (loaded_) host_.formMoved(*this);
+}
+
+void Form::setSize(int width, int height) {
+  if (width_ == width && height_ == height) return;
+  width_ = width;
+  height_ = height;
+  if (loaded_) host_.formMoved(*this);
+}
+
+void Form::placedByHost(int left, int top) {
+  left_ = left;
+  top_ = top;
+}
+
+void Form::load() {
+  if (loaded_) return;
+  loaded_ = true;
+  activatedSinceLoad_ = false;
+  if (layout_.clientLeft) left_ = layout_.clientLeft;
+  if (layout_.clientTop) top_ = layout_.clientTop;
+  for (Control* c : controls_) c->resetToLayout();
+  host_.formLoaded(*this);
+  if (onLoad) onLoad();
+}
+
+void Form::show() {
+  if (!loaded_) load();
+  if (!loaded_ || visible_) return;
+  visible_ = true;
+  host_.formShown(*this);
+  if (onResize) onResize();
+  activate();
+}
+
+void Form::showModal(Form& owner) {
+  if (!loaded_) load();
+  if (!loaded_) return;
+  modal_ = true;
+  if (!visible_) {
+    visible_ = true;
+    host_.formShown(*this);
+    if (onResize) onResize();
+  }
+  activate();
+  host_.runModal(*this);
+  modal_ = false;
+  // Activation passes back to the window that waited, if it can take it.
+  if (owner.loaded() && owner.visible() && owner.onActivate) owner.onActivate();
+}
+
+void Form::activate() {
+  // Only the first showing after a load is an activation inside the program;
+  // later showings come from the tray, the menu or a timer and do not count.
+  if (activatedSinceLoad_) return;
+  activatedSinceLoad_ = true;
+  if (onActivate) onActivate();
+}
+
+void Form::hide() {
+  if (!visible_) return;
+  visible_ = false;
+  host_.formHidden(*this);
+}
+
+void Form::unload() {
+  if (!loaded_) return;
+  if (onUnload) onUnload();
+  visible_ = false;
+  loaded_ = false;
+  host_.formUnloaded(*this);
+  for (Control* c : controls_) {
+    if (c->kind() == ControlKind::Timer) host_.timerChanged(static_cast<Timer&>(*c));
+  }
+}
+
+void Form::userRequestClose() {
+  if (!loaded_) return;
+  if (onQueryClose && onQueryClose()) return;
+  unload();
+}
+
+void Form::userKeyDown(int key) {
+  if (loaded_ && onKeyDown) onKeyDown(key);
+}
+
+void Form::userMouseMove(double x, double y) {
+  if (loaded_ && onMouseMove) onMouseMove(x, y);
+}
+
+void Form::sessionEnding() {
+  if (loaded_ && onSessionEnd) onSessionEnd();
+}
+
+}  // namespace vodivuri::toolkit
