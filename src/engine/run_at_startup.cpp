@@ -11,11 +11,14 @@ void writeRunEntry(SettingsStore& store, platform::Instance& instance,
                    platform::Autostart& autostart, ProgramState& state) {
   state.AppPath = instance.programFolder();
   const std::string entry = runEntryFor(instance.executablePath());
+  // The key exists on any Windows; elsewhere the settings may not have it yet.
+  store.CreateNewKey(kRunKey, platform::RegistryRoot::CurrentUser);
   store.SetValue(kRunKey, kRunValue, entry, platform::kRegSz);
   autostart.mirror(entry);
 }
 
 void clearRunEntry(SettingsStore& store, platform::Autostart& autostart) {
+  store.CreateNewKey(kRunKey, platform::RegistryRoot::CurrentUser);
   store.SetValue(kRunKey, kRunValue, std::string(), platform::kRegSz);
   autostart.mirror("");
 }

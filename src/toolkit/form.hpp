@@ -27,6 +27,8 @@ struct FormLayout {
   std::string icon;     // asset name; empty for none
   std::string picture;  // background picture asset
   Font font;
+  // Painted background: 256 bands from black at the top to pure blue.
+  bool blueGradient = false;
 };
 
 inline constexpr int kKeyEscape = 27;
