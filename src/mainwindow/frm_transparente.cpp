@@ -44,6 +44,8 @@ frmTransparente::frmTransparente(const MainWindowServices& services)
   onQueryClose = [this] { return Form_QueryUnload(); };
   onMouseMove = [this](double x, double y) { Form_MouseMove(x, y); };
   onSessionEnd = [this] { Form_SessionEnd(); };
+  // Without this the armed schedule could be neither seen nor stopped.
+  onTrayAreaRecreated = [this] { AddTrayIcon(); };
   Timer1.onTick = [this] { Timer1Tick(); };
   Timer2.onTick = [this] { Timer2Tick(); };
   chApagar.onClick = [this] { chApagarClick(); };

@@ -27,6 +27,7 @@ void Form::adopt(Control& control) {
 
 void Form::forget(Control& control) {
   std::erase(controls_, &control);
+  host_.controlDestroyed(control);
 }
 
 void Form::controlChanged(Control& control, Property p) {
@@ -143,6 +144,10 @@ void Form::userKeyDown(int key) {
 
 void Form::userMouseMove(double x, double y) {
   if (loaded_ && onMouseMove) onMouseMove(x, y);
+}
+
+void Form::trayAreaRecreated() {
+  if (loaded_ && onTrayAreaRecreated) onTrayAreaRecreated();
 }
 
 void Form::sessionEnding() {

@@ -77,6 +77,8 @@ class Form {
   void userKeyDown(int key);
   void userMouseMove(double x, double y);
   void sessionEnding();
+  // The notification area was re-created (the taskbar restarted) and lost its icons.
+  void trayAreaRecreated();
 
   std::function<void()> onLoad;
   std::function<void()> onUnload;
@@ -87,6 +89,7 @@ class Form {
   std::function<void(int key)> onKeyDown;
   std::function<void(double x, double y)> onMouseMove;
   std::function<void()> onSessionEnd;
+  std::function<void()> onTrayAreaRecreated;
 
   // For controls.
   void adopt(Control& control);

@@ -47,6 +47,8 @@ class Host {
   virtual void formUnloaded(Form&) {}
   virtual void formMoved(Form&) {}
   virtual void controlChanged(Control&, Property) {}
+  // The control is being destroyed; forget every reference to it.
+  virtual void controlDestroyed(Control&) {}
   // A timer was enabled, disabled or given another interval, or its form
   // was loaded or unloaded; the countdown starts afresh.
   virtual void timerChanged(Timer&) = 0;

@@ -82,6 +82,14 @@ TEST_F(Lifecycle, TrayMessagesAtAnyDensity) {
   EXPECT_EQ(host.popups.size(), 2u);
 }
 
+TEST_F(Lifecycle, TheIconComesBackWhenTheTaskbarRestarts) {
+  host.recreateTrayArea();
+  ASSERT_TRUE(host.tray);
+  EXPECT_EQ(host.tray->tooltip, "Vodivuri");
+  host.trayMessage(kRightButtonDown);
+  EXPECT_EQ(host.popups.size(), 1u);
+}
+
 TEST_F(Lifecycle, DoubleClickShowsAndMaxToggles) {
   host.trayMessage(kLeftDoubleClick);
   EXPECT_TRUE(w().visible());

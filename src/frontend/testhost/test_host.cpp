@@ -21,6 +21,11 @@ void TestHost::timerChanged(Timer& timer) {
   }
 }
 
+void TestHost::controlDestroyed(Control& control) {
+  std::erase_if(timers_, [&](const Scheduled& s) { return s.timer == &control; });
+  if (tray && tray->receiver == &control) tray.reset();
+}
+
 void TestHost::advance(long milliseconds) {
   const long target = now_ + milliseconds;
   while (!quitted_) {
@@ -44,6 +49,14 @@ void TestHost::advance(long milliseconds) {
 void TestHost::trayMessage(int message) {
   if (!tray || tray->receiver == nullptr || quitted_) return;
   tray->receiver->userMouseMove(static_cast<double>(message) * screen_.twipsPerPixelX, 0);
+}
+
+void TestHost::recreateTrayArea() {
+  if (!tray || tray->receiver == nullptr) return;
+  toolkit::Form& owner = tray->receiver->form();
+  tray.reset();
+  events.push_back("tray area recreated");
+  owner.trayAreaRecreated();
 }
 
 std::vector<std::string> TestHost::modalStack() const {

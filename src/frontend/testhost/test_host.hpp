@@ -33,6 +33,8 @@ class TestHost : public toolkit::Host {
   // A message of the tray icon (516 right press, 515 left double-click...).
   void trayMessage(int message);
   void setScreen(const toolkit::ScreenMetrics& s) { screen_ = s; }
+  // The taskbar restarts: its icons are gone and the icon's owner is told.
+  void recreateTrayArea();
 
   // --- what happened ---
   struct Popup {
@@ -58,6 +60,7 @@ class TestHost : public toolkit::Host {
   void formHidden(toolkit::Form& f) override { events.push_back("hidden " + f.name()); }
   void formUnloaded(toolkit::Form& f) override { events.push_back("unloaded " + f.name()); }
   void timerChanged(toolkit::Timer& timer) override;
+  void controlDestroyed(toolkit::Control& control) override;
   void runModal(toolkit::Form& form) override;
   toolkit::MessageAnswer messageBox(const toolkit::MessageRequest& request) override;
   void popupMenu(toolkit::Form& owner, toolkit::MenuEntry& menu,
