@@ -12,11 +12,12 @@ using toolkit::Font;
 using toolkit::Rect;
 using toolkit::SystemColour;
 
+namespace {
+
+// As the header shows them, January first.
 const char* const kMonthNames[12] = {"Enero",     "Febrero", "Marzo",     "Abril",
                                      "Mayo",      "Junio",   "Julio",     "Agosto",
                                      "Setiembre", "Octubre", "Noviembre", "Diciembre"};
-
-namespace {
 
 constexpr int kCells = 42;
 constexpr int kMonthWide = 1455, kMonthNarrow = 1200;

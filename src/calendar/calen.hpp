@@ -13,9 +13,6 @@
 
 namespace vodivuri::calendar {
 
-// Names of the months as the header shows them, January first.
-extern const char* const kMonthNames[12];
-
 // The main window opens it modally:
 //   calen.ShownDate = state.CalendarDate;
 //   calen.showModal(mainWindow);

@@ -1,5 +1,4 @@
-// The About window: the program's name, version and maker over a picture, and
-// a link to the maker's web site.
+// The About window: name, version and maker over a picture, and a link to the web site.
 #pragma once
 
 #include <deque>

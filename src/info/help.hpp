@@ -1,5 +1,4 @@
-// The Help window: four pages, one per part of the program, turned with the
-// "Anterior" and "Siguiente" links.
+// The Help window: four pages, one per part of the program, turned with two links.
 #pragma once
 
 #include <cstdint>
