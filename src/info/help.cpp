@@ -70,7 +70,7 @@ struct Picture {
 };
 const std::array<Picture, kHelpPages> kPictures{{
     {"help_main_window.bmp", 960, 2925, 2535},
-    {"toolbar_strip.bmp", 150, 4725, 615},  // the main window's own strip
+    {"toolbar.bmp", 150, 4725, 615},  // the main window's own strip
     {"help_calendar.bmp", 480, 3795, 2055},
     {"help_popup_menu.bmp", 720, 3405, 2295},
 }};

@@ -1,0 +1,47 @@
+// The whole program over a host and a set of back ends: the shared state, the
+// settings store, the power rules and the four windows, wired together.
+#pragma once
+
+#include "calendar/calen.hpp"
+#include "engine/power_actions.hpp"
+#include "engine/program_state.hpp"
+#include "engine/settings_store.hpp"
+#include "info/about.hpp"
+#include "info/help.hpp"
+#include "mainwindow/frm_transparente.hpp"
+#include "platform/power.hpp"
+#include "platform/registry.hpp"
+#include "platform/services.hpp"
+
+namespace vodivuri::app {
+
+struct Services {
+  toolkit::Host& host;
+  platform::Registry& registry;
+  platform::VersionInfo& version;
+  platform::Power& power;
+  platform::Clock& clock;
+  platform::Instance& instance;
+  platform::Autostart& autostart;
+  platform::Shell& shell;
+};
+
+class Program {
+ public:
+  explicit Program(const Services& services);
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Loads and shows the start-up window; it hides itself on activation.
+  void start();
+
+  engine::ProgramState state;
+  engine::SettingsStore store;
+  engine::PowerActions power;
+  mainwindow::frmTransparente frmTransparente;
+  calendar::Calen Calen;
+  info::frmAcercaDe frmAcercaDe;
+  info::frmAyuda frmAyuda;
+};
+
+}  // namespace vodivuri::app

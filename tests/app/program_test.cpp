@@ -1,0 +1,149 @@
+#include "app/program.hpp"
+
+#include <gtest/gtest.h>
+
+#include "frontend/testhost/test_host.hpp"
+
+namespace vodivuri::app {
+namespace {
+
+using platform::RegistryRoot;
+using toolkit::MessageAnswer;
+
+// The whole program on the test host, driven as a user would.
+class ProgramTest : public ::testing::Test {
+ protected:
+  platform::testing::FakeClock clock{{{2026, 12, 7}, 7, 0, 0}};
+  testhost::TestHost host{clock};
+  platform::testing::MemoryRegistry registry;
+  platform::testing::ScriptedVersion version;
+  platform::testing::RecordingPower power;
+  platform::testing::ScriptedInstance instance;
+  platform::testing::RecordingAutostart autostart;
+  platform::testing::RecordingShell shell;
+  Program program{{host, registry, version, power, clock, instance, autostart, shell}};
+  mainwindow::frmTransparente& main = program.frmTransparente;
+
+  void SetUp() override {
+    host.answer(MessageAnswer::No);
+    program.start();
+    host.trayMessage(mainwindow::kLeftDoubleClick);
+  }
+
+  // The next clock tick restores the menu entries and shows the main window.
+  void expectRestoredAfterTick() {
+    EXPECT_FALSE(main.mnuAyuda.enabled());
+    host.advanceSeconds(1);
+    EXPECT_TRUE(main.mnuMax.enabled());
+    EXPECT_TRUE(main.mnuAyuda.enabled());
+    EXPECT_TRUE(main.mnuAcercaDe.enabled());
+    EXPECT_TRUE(main.visible());
+  }
+};
+
+TEST_F(ProgramTest, PickingADayInTheCalendarSchedulesIt) {
+  main.chApagar.userClick();
+  main.opSelFecha.userClick();
+  calendar::Calen& calen = program.Calen;
+  host.whenModal("Calen", [&](toolkit::Form&) {
+    EXPECT_EQ(calen.LabelMonth.caption(), "Diciembre");
+    calen.LabelMonthClick();
+    calen.cmdMesAdelante.userClick();
+    calen.cmdMesAdelante.userClick();
+    calen.LabelYear.userClick();
+    calen.cmdAñoAtras.userClick();
+    EXPECT_EQ(calen.LabelYear.caption(), "2026");
+    calen.cmdAñoAdelante.userClick();
+    EXPECT_EQ(calen.LabelMonth.caption(), "Febrero");
+    EXPECT_EQ(calen.LabelYear.caption(), "2027");
+    host.advanceSeconds(1);  // the main window's timers go on meanwhile
+    for (int k = 1; k <= 42; ++k) {
+      if (calen.LabelDay(k).caption() == "07") {
+        calen.LabelDay(k).userClick();
+        break;
+      }
+    }
+  });
+  main.cmdCalendario.userClick();
+  EXPECT_FALSE(calen.loaded());
+  EXPECT_EQ(main.lblCalen.caption(), "domingo, 7 de febrero de 2027");
+  EXPECT_EQ(registry.text(RegistryRoot::CurrentUser, engine::kSettingsKey, "FechaProgramada"),
+            "07/02/2027");
+  EXPECT_EQ(program.state.CalendarDate, (toolkit::Date{2027, 2, 7}));
+  EXPECT_EQ(program.state.ScheduledDateText, "07/02/2027");
+  expectRestoredAfterTick();
+
+  // The picked date fires at the scheduled 00:00, and not the day before.
+  clock.set({{2027, 2, 6}, 0, 0, 0});
+  host.advanceSeconds(60);
+  EXPECT_TRUE(power.requests.empty());
+  clock.set({{2027, 2, 6}, 23, 59, 59});
+  host.advanceSeconds(1);
+  ASSERT_EQ(power.requests.size(), 1u);
+  EXPECT_EQ(power.requests[0].flags, 8u);
+}
+
+TEST_F(ProgramTest, TheCalendarReopensWhereTheUserLastLooked) {
+  main.chReSes.userClick();
+  main.opSelFecha.userClick();
+  calendar::Calen& calen = program.Calen;
+  host.whenModal("Calen", [&](toolkit::Form& f) {
+    calen.LabelMonth.userClick();
+    for (int i = 0; i < 3; ++i) calen.cmdMesAdelante.userClick();
+    calen.cmdCerrar.userClick();
+    EXPECT_FALSE(f.loaded());
+  });
+  main.cmdCalendario.userClick();
+  EXPECT_EQ(program.state.CalendarDate.month, 3);
+  EXPECT_EQ(program.state.CalendarDate.year, 2027);
+  EXPECT_EQ(registry.text(RegistryRoot::CurrentUser, engine::kSettingsKey, "FechaProgramada"),
+            "07/12/2026");
+  expectRestoredAfterTick();
+  host.whenModal("Calen", [&](toolkit::Form& f) {
+    EXPECT_EQ(calen.LabelMonth.caption(), "Marzo");
+    f.userKeyDown(toolkit::kKeyEscape);
+  });
+  main.cmdCalendario.userClick();
+  expectRestoredAfterTick();
+}
+
+TEST_F(ProgramTest, AboutOpensTheLinkAndClosesOnEscape) {
+  host.whenModal("frmAcercaDe", [&](toolkit::Form& f) {
+    program.frmAcercaDe.lblVinc.userClick();
+    EXPECT_TRUE(f.loaded());
+    f.userKeyDown(toolkit::kKeyEscape);
+  });
+  host.choose("mnuAcercaDe");
+  host.trayMessage(mainwindow::kRightButtonDown);
+  ASSERT_EQ(shell.opened.size(), 1u);
+  EXPECT_EQ(shell.opened[0], info::homePageAddress());
+  expectRestoredAfterTick();
+}
+
+TEST_F(ProgramTest, HelpLeafsThroughFourPagesAndAlwaysOpensAtTheFirst) {
+  info::frmAyuda& help = program.frmAyuda;
+  host.whenModal("frmAyuda", [&](toolkit::Form& f) {
+    EXPECT_EQ(help.CurrentPage, 1);
+    help.lblSiguiente(0).userClick();
+    help.lblSiguiente(1).userClick();
+    help.lblSiguiente(2).userClick();
+    EXPECT_EQ(help.CurrentPage, 4);
+    EXPECT_TRUE(help.fr1(4).visible());
+    EXPECT_FALSE(help.fr1(1).visible());
+    f.userKeyDown(toolkit::kKeyEscape);
+  });
+  main.mnuAyudaClick();
+  expectRestoredAfterTick();
+  host.whenModal("frmAyuda", [&](toolkit::Form& f) {
+    EXPECT_EQ(help.CurrentPage, 1);
+    EXPECT_TRUE(help.fr1(1).visible());
+    f.userKeyDown(toolkit::kKeyEscape);
+  });
+  // From the toolbar this time.
+  main.pTools.userMouseMove(215 + 750 * 4 + 1, 0);
+  main.pTools.userClick();
+  expectRestoredAfterTick();
+}
+
+}  // namespace
+}  // namespace vodivuri::app
