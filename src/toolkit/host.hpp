@@ -59,7 +59,12 @@ class Host {
   // entry's click has run.
   virtual void popupMenu(Form& owner, MenuEntry& menu, const MenuEntry* defaultEntry) = 0;
   virtual ScreenMetrics screen() const = 0;
+  // Whether the desktop has a notification area for the icon.
+  virtual bool trayAvailable() const { return true; }
+  // Minimises the window to the taskbar (where no notification area exists).
+  virtual void minimise(Form&) {}
   virtual void addTrayIcon(const TrayIcon& icon) = 0;
+
   virtual void removeTrayIcon(const TrayIcon& icon) = 0;
   // Ends the program at once: no further event runs.
   virtual void quit() = 0;

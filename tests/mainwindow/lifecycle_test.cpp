@@ -90,6 +90,19 @@ TEST_F(Lifecycle, TheIconComesBackWhenTheTaskbarRestarts) {
   EXPECT_EQ(host.popups.size(), 1u);
 }
 
+TEST_F(Lifecycle, WithoutANotificationAreaTheWindowStaysReachable) {
+  host.setTrayAvailable(false);
+  start();
+  EXPECT_TRUE(w().visible());
+  w().userRequestClose();
+  EXPECT_TRUE(w().visible());
+  EXPECT_EQ(host.events.back(), "minimised frmTransparente");
+  // Everything else is unchanged: the exit command still ends the program.
+  host.answer(MessageAnswer::Yes);
+  w().mnuSalirClick();
+  EXPECT_TRUE(host.quitted());
+}
+
 TEST_F(Lifecycle, DoubleClickShowsAndMaxToggles) {
   host.trayMessage(kLeftDoubleClick);
   EXPECT_TRUE(w().visible());

@@ -69,6 +69,9 @@ class TestHost : public toolkit::Host {
   void addTrayIcon(const toolkit::TrayIcon& icon) override;
   void removeTrayIcon(const toolkit::TrayIcon& icon) override;
   void quit() override { quitted_ = true; }
+  bool trayAvailable() const override { return trayAvailable_; }
+  void minimise(toolkit::Form& f) override { events.push_back("minimised " + f.name()); }
+  void setTrayAvailable(bool available) { trayAvailable_ = available; }
 
  private:
   struct Scheduled {
@@ -86,6 +89,7 @@ class TestHost : public toolkit::Host {
   long now_ = 0;
   long order_ = 0;
   bool quitted_ = false;
+  bool trayAvailable_ = true;
 };
 
 }  // namespace vodivuri::testhost
