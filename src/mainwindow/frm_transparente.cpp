@@ -124,12 +124,19 @@ void frmTransparente::Timer2Tick() {
   Label2.setCaption(toolkit::formatDateTime(now, engine::kClockTime));
 }
 
+// Without a notification area a hidden window could never come back, so the
+// window stays reachable: it does not hide, and its close box minimises it.
 void frmTransparente::Form_Activate() {
-  hide();
+  if (s_.host.trayAvailable()) hide();
 }
 
 bool frmTransparente::Form_QueryUnload() {
+  if (!s_.host.trayAvailable()) {
+    s_.host.minimise(*this);
+    return true;
+  }
   hide();
+
   mnuMax.setCaption("Maximizar");
   return true;
 }
