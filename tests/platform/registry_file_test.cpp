@@ -202,7 +202,7 @@ TEST(FileRegistry, EarlierDamagedFileIsNotOverwritten) {
   EXPECT_NE(err.find(file + ".bad.1"), std::string::npos) << err;
 }
 
-TEST(FileRegistry, UnreadableFileIsKeptAsideToo) {
+TEST(FileRegistry, UnreadableFileIsKeptAside) {
   TempFolder tmp;
   const std::string file = tmp / "user.reg";
   ASSERT_EQ(::mkdir(file.c_str(), 0700), 0);  // reading a folder fails even for root
@@ -213,7 +213,9 @@ TEST(FileRegistry, UnreadableFileIsKeptAsideToo) {
   EXPECT_TRUE(exists(file + ".bad"));
   set(reg, kUser, "Rurevoduz", "Hora", kRegSz, textBytes("07"));
   EXPECT_EQ(FileRegistry(file).text(kUser, "Rurevoduz", "Hora"), "07");
+}
 
+TEST(FileRegistry, FileWithoutReadPermissionIsKeptAside) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads files of any mode";
   TempFolder tmp2;
   const std::string locked = tmp2 / "user.reg";
