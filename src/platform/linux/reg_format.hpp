@@ -24,6 +24,15 @@ struct RegFileContents {
   bool ok() const { return error.empty(); }
 };
 
+// Reading rules: the first line is REGEDIT4 or "Windows Registry Editor Version
+// 5.00" (after a UTF-8 BOM; a UTF-16LE file with its BOM is converted first);
+// LF or CRLF; a line that is not UTF-8 is taken as Windows-1252. Blank lines
+// and ';' comments are skipped; sections of other roots, and values on the
+// root itself, are skipped. Values are "text" (only \\ and \" escaped),
+// dword:1-8 hex digits, hex: or hex(type): byte lists continued over lines
+// ending in '\'; @ names the default value. Anything else is an error: a value
+// before any key, a bad escape or hex byte, an unclosed header or text, an
+// empty path part, and the deletions [-key] and "name"=- (never written here).
 // Never throws on any input; the first problem found ends the reading.
 RegFileContents parseRegFile(std::string_view bytes);
 
