@@ -69,10 +69,10 @@ struct Picture {
   int left, width, height;
 };
 const std::array<Picture, kHelpPages> kPictures{{
-    {"help_main_window.bmp", 960, 2925, 2535},
+    {"help_main_window.png", 960, 2925, 2535},
     {"toolbar.bmp", 150, 4725, 615},  // the main window's own strip
-    {"help_calendar.bmp", 480, 3795, 2055},
-    {"help_popup_menu.bmp", 720, 3405, 2295},
+    {"help_calendar.png", 480, 3795, 2055},
+    {"help_popup_menu.png", 720, 3405, 2295},
 }};
 
 // The page's lines, one per line of the label, the heading on the first line
