@@ -1,0 +1,117 @@
+// The vodivuri program on Linux: the Qt host, the Linux back ends and the
+// program wired over them.
+#include <QApplication>
+#include <QLocale>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/program.hpp"
+#include "frontend/qt/locale_names.hpp"
+#include "frontend/qt/qt_host.hpp"
+#include "platform/linux/autostart_linux.hpp"
+#include "platform/linux/clock_linux.hpp"
+#include "platform/linux/instance_linux.hpp"
+#include "platform/linux/registry_file.hpp"
+#include "platform/linux/shell_linux.hpp"
+#include "platform/linux/version_linux.hpp"
+#include "platform/power.hpp"
+
+namespace {
+
+using namespace vodivuri;
+
+constexpr const char* kUsage =
+    "Uso: vodivuri [OPCIÓN]\n"
+    "Apaga el equipo, lo reinicia o cierra la sesión a la hora programada.\n"
+    "Vive como un icono en el área de notificación; su menú se abre con el botón derecho.\n"
+    "\n"
+    "  --simulate   anota en la salida de errores las peticiones de apagado, reinicio\n"
+    "               o cierre de sesión en lugar de llevarlas a cabo\n"
+    "  --help       muestra esta ayuda y termina\n"
+    "  --version    muestra la versión y termina\n";
+
+// Until the logind back end is wired in: every request is only written down.
+class LoggedPower : public platform::Power {
+ public:
+  explicit LoggedPower(bool simulated) : simulated_(simulated) {}
+  void enableShutdownPrivilege() override {}
+  bool requestExit(std::uint32_t flags) override {
+    std::fprintf(stderr, "vodivuri: %s: salida del sistema con indicadores %u\n",
+                 simulated_ ? "simulado" : "sin servicio de energía", flags);
+    return simulated_;
+  }
+
+ private:
+  bool simulated_;
+};
+
+std::unique_ptr<platform::Power> makePower(bool simulate) {
+  return std::make_unique<LoggedPower>(simulate);
+}
+
+struct Options {
+  bool simulate = false;
+  bool help = false;
+  bool version = false;
+  std::string error;
+};
+
+Options parse(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--simulate") {
+      o.simulate = true;
+    } else if (arg == "--help") {
+      o.help = true;
+    } else if (arg == "--version") {
+      o.version = true;
+    } else {
+      o.error = arg.starts_with("-") ? "opción desconocida «" + arg + "»"
+                                     : "argumento no esperado «" + arg + "»";
+      return o;
+    }
+  }
+  return o;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options options = parse(argc, argv);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "vodivuri: %s\nPruebe «vodivuri --help» para ver las opciones.\n",
+                 options.error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::puts("Vodivuri 1.0");
+    return 0;
+  }
+
+  // Qt's own options are not offered: the program takes only its own.
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  QApplication::setApplicationName("vodivuri");
+  QApplication::setApplicationVersion("1.0");
+  qt::useLocaleDateNames(QLocale::system());
+
+  qt::QtHost host(qt::AssetStore::defaultFolder(), true);
+  platform::linux_os::FileRegistry registry;
+  platform::linux_os::EnvVersion version;
+  const std::unique_ptr<platform::Power> power = makePower(options.simulate);
+  platform::linux_os::SystemClock clock;
+  platform::linux_os::LinuxInstance instance;
+  platform::linux_os::DesktopAutostart autostart;
+  platform::linux_os::LinuxShell shell;
+
+  app::Program program({host, registry, version, *power, clock, instance, autostart, shell});
+  program.start();
+  return host.exec();
+}

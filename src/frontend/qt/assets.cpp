@@ -1,0 +1,39 @@
+#include "frontend/qt/assets.hpp"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace vodivuri::qt {
+
+AssetStore::AssetStore(QString folder) : folder_(std::move(folder)) {}
+
+QString AssetStore::defaultFolder() {
+  const QString fromEnv = qEnvironmentVariable("VODIVURI_ASSETS");
+  if (!fromEnv.isEmpty()) return fromEnv;
+  if (QCoreApplication::instance() != nullptr) {
+    const QString installed =
+        QDir(QCoreApplication::applicationDirPath() + "/../" VODIVURI_SHARE_SUBDIR).absolutePath();
+    if (QFileInfo(installed).isDir()) return installed;
+  }
+  return QStringLiteral(VODIVURI_SOURCE_ASSETS);
+}
+
+QPixmap AssetStore::pixmap(const std::string& name) {
+  if (name.empty()) return {};
+  const QString key = QString::fromStdString(name);
+  if (const auto it = cache_.constFind(key); it != cache_.constEnd()) return *it;
+  if (missing_.contains(key)) return {};
+  QPixmap loaded(QDir(folder_).filePath(key));
+  if (loaded.isNull()) {
+    missing_.insert(key);
+    std::fprintf(stderr, "vodivuri: falta la imagen %s en %s\n", name.c_str(),
+                 QDir(folder_).absolutePath().toLocal8Bit().constData());
+    return {};
+  }
+  cache_.insert(key, loaded);
+  return loaded;
+}
+
+}  // namespace vodivuri::qt

@@ -1,0 +1,105 @@
+// The Qt 6 Widgets host: every loaded form a top-level window, every control
+// a child widget, the model's timers as QTimers, the tray icon as a
+// QSystemTrayIcon, modal windows in nested event loops.
+#pragma once
+
+#include <QColor>
+#include <QEventLoop>
+#include <QFont>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "frontend/qt/assets.hpp"
+#include "frontend/qt/session_signals.hpp"
+#include "frontend/qt/widgets.hpp"
+#include "toolkit/form.hpp"
+#include "toolkit/host.hpp"
+
+namespace vodivuri::qt {
+
+class QtHost : public toolkit::Host {
+ public:
+  // Needs a QApplication. `watchSignals` turns SIGTERM and SIGINT into a
+  // session end (the program's own host does; tests need not).
+  explicit QtHost(QString assetsFolder = AssetStore::defaultFolder(), bool watchSignals = false);
+  ~QtHost() override;
+  QtHost(const QtHost&) = delete;
+  QtHost& operator=(const QtHost&) = delete;
+
+  // Runs the event loop until quit(); returns at once when quit() came first.
+  int exec();
+  bool quitting() const { return quitting_; }
+  // The loaded forms are told that the session ends; if none ends the
+  // program, it ends all the same.
+  void endSession();
+
+  // --- toolkit::Host ---
+  void formLoaded(toolkit::Form& form) override;
+  void formShown(toolkit::Form& form) override;
+  void formHidden(toolkit::Form& form) override;
+  void formUnloaded(toolkit::Form& form) override;
+  void formMoved(toolkit::Form& form) override;
+  void controlChanged(toolkit::Control& control, toolkit::Property p) override;
+  void controlDestroyed(toolkit::Control& control) override;
+  void timerChanged(toolkit::Timer& timer) override;
+  void runModal(toolkit::Form& form) override;
+  toolkit::MessageAnswer messageBox(const toolkit::MessageRequest& request) override;
+  void popupMenu(toolkit::Form& owner, toolkit::MenuEntry& menu,
+                 const toolkit::MenuEntry* defaultEntry) override;
+  toolkit::ScreenMetrics screen() const override;
+  bool trayAvailable() const override;
+  void minimise(toolkit::Form& form) override;
+  void addTrayIcon(const toolkit::TrayIcon& icon) override;
+  void removeTrayIcon(const toolkit::TrayIcon& icon) override;
+  void quit() override;
+
+  // --- for the widgets and the tests ---
+  int twipsPerPixelX() const;
+  int twipsPerPixelY() const;
+  int toPixelsX(int twips) const;
+  int toPixelsY(int twips) const;
+  QColor colour(const toolkit::Colour& c) const;
+  QFont font(const toolkit::Font& f) const;
+  QPixmap picture(const std::string& name) { return assets_.pixmap(name); }
+  FormWidget* widgetOf(const toolkit::Form& form) const;
+  QWidget* widgetOf(const toolkit::Control& control) const;
+  QTimer* timerOf(const toolkit::Timer& timer) const;
+  QSystemTrayIcon* trayIconOf(const toolkit::Control& receiver) const;
+  // A user's click reached a control's widget.
+  void userClicked(toolkit::Control& control);
+  // The window system moved a form's window (or placed it at its first showing).
+  void windowMoved(FormWidget& widget);
+  // Whether input on this window still reaches its form: the form is loaded
+  // with this window and the program is not ending.
+  bool forwards(const FormWidget& widget) const;
+
+ private:
+  QWidget* createControl(toolkit::Control& control, FormWidget& form);
+  void apply(toolkit::Control& control, QWidget& widget);
+  void applyFormSize(toolkit::Form& form, FormWidget& widget);
+  void reportPlace(FormWidget& widget);
+
+  QObject context_;  // owns the connections to application signals
+  AssetStore assets_;
+  std::map<const toolkit::Form*, QPointer<FormWidget>> forms_;
+  std::map<const toolkit::Control*, QPointer<QWidget>> controls_;
+  std::map<const toolkit::Control*, std::unique_ptr<QTimer>> timers_;
+  struct Tray {
+    toolkit::Control* receiver;
+    std::unique_ptr<QSystemTrayIcon> icon;
+  };
+  void trayActivated(const toolkit::Control* receiver, QSystemTrayIcon::ActivationReason reason);
+  void dropTray(const toolkit::Control* receiver);
+
+  std::map<const toolkit::Control*, Tray> trays_;
+  std::vector<std::pair<const toolkit::Form*, QEventLoop*>> modalLoops_;
+  std::unique_ptr<TerminationSignals> signals_;
+  bool quitting_ = false;
+  mutable bool noTrayNoted_ = false;
+};
+
+}  // namespace vodivuri::qt

@@ -1,0 +1,119 @@
+// The widgets that render the headless controls and forms, and forward a
+// user's clicks, mouse moves, keys and close requests to the model.
+#pragma once
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+#include "toolkit/control.hpp"
+#include "toolkit/form.hpp"
+
+namespace vodivuri::qt {
+
+class QtHost;
+
+// The top-level window of a form: its background (colour, picture or the
+// blue gradient) and its own surface's mouse moves, Esc and close box.
+class FormWidget : public QWidget {
+ public:
+  FormWidget(QtHost& host, toolkit::Form& form);
+  toolkit::Form& form() const { return form_; }
+  // What the background shows, taken from the layout when the form loads.
+  QPixmap background;
+  QColor backgroundColour;
+  bool blueGradient = false;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  QtHost& host_;
+  toolkit::Form& form_;
+};
+
+// Paints the 256 bands from black at the top to pure blue over `area`.
+void paintBlueGradient(QPainter& painter, const QRect& area);
+
+// What the host keeps of a control while its widget shows it.
+class ControlView {
+ public:
+  ControlView(QtHost& host, toolkit::Control& control)
+      : host_(host), control_(&control), kind_(control.kind()) {}
+  virtual ~ControlView() = default;
+  toolkit::Control* control() const { return control_; }
+  // The control is gone: no more input reaches it.
+  void detach() { control_ = nullptr; }
+  // The state last applied, which the widget paints.
+  const toolkit::ControlState& shown() const { return shown_; }
+  void setShown(const toolkit::ControlState& s) { shown_ = s; }
+
+ protected:
+  QtHost& host_;
+  toolkit::Control* control_;
+  toolkit::ControlKind kind_;
+  toolkit::ControlState shown_;
+};
+
+// Labels, picture boxes and images: painted by hand, mouse moves in twips
+// of their own, a click when the left button goes down and up inside.
+class PaintedControl : public QWidget, public ControlView {
+ public:
+  PaintedControl(QtHost& host, toolkit::Control& control, QWidget* parent);
+  QPixmap picture;  // picture boxes and images
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void paintLabel(QPainter& painter);
+  bool pressed_ = false;
+};
+
+// A one-pixel line between the control's two points, under the other controls.
+class LineControl : public QWidget, public ControlView {
+ public:
+  LineControl(QtHost& host, toolkit::Control& control, QWidget* parent);
+  QPoint from, to;  // in the widget's own pixels
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+class FrameControl : public QFrame, public ControlView {
+ public:
+  FrameControl(QtHost& host, toolkit::Control& control, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// A push button drawn with the classic raised bevel, its picture or caption centred.
+class ButtonControl : public QPushButton, public ControlView {
+ public:
+  ButtonControl(QtHost& host, toolkit::Control& control, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+class CheckBoxControl : public QCheckBox, public ControlView {
+ public:
+  CheckBoxControl(QtHost& host, toolkit::Control& control, QWidget* parent);
+};
+
+class OptionControl : public QRadioButton, public ControlView {
+ public:
+  OptionControl(QtHost& host, toolkit::Control& control, QWidget* parent);
+};
+
+}  // namespace vodivuri::qt
