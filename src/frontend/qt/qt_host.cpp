@@ -139,6 +139,9 @@ QFont QtHost::font(const toolkit::Font& f) const {
   QFont font(text(f.name));
   font.setPointSizeF(f.points);
   font.setBold(f.bold);
+  // The old bitmap face is narrower than its stand-in; texts sized for it
+  // fit when the stand-in is drawn a little condensed.
+  if (f.name == "MS Sans Serif") font.setStretch(95);
   return font;
 }
 

@@ -1,0 +1,260 @@
+// The Qt host over small forms of its own: model changes, user input, modal
+// loops, message boxes, quitting.
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "frontend/qt/assets.hpp"
+#include "frontend/qt/locale_names.hpp"
+#include "frontend/qt/qt_host.hpp"
+#include "qt_support.hpp"
+
+namespace vodivuri::qt {
+namespace {
+
+using testing::application;
+using testing::sampleAssets;
+using testing::settle;
+using toolkit::ControlState;
+
+struct Sample : toolkit::Form {
+  explicit Sample(toolkit::Host& host, toolkit::FormLayout layout = {.caption = "Muestra",
+                                                                     .clientWidth = 3000,
+                                                                     .clientHeight = 1500})
+      : Form(host, "Sample", std::move(layout)) {
+    for (toolkit::Control* c : controls()) c->onClick = [this, c] { clicks.push_back(c->name()); };
+    onKeyDown = [this](int key) { keys.push_back(key); };
+    onQueryClose = [this] { return refuseClose; };
+    ticker.onTick = [this] { ++ticks; };
+  }
+  toolkit::Label caption{*this, "caption", {.rect = {150, 150, 1500, 300}, .caption = "Hola"}};
+  toolkit::CheckBox box{*this, "box", {.rect = {150, 600, 195, 195}}};
+  toolkit::OptionButton first{*this, "first", {.rect = {600, 600, 210, 195}, .value = 1}};
+  toolkit::OptionButton second{*this, "second", {.rect = {900, 600, 210, 195}}};
+  toolkit::Button button{*this, "button", {.rect = {1500, 600, 255, 195}, .enabled = false}};
+  toolkit::Image image{*this, "image", {.rect = {1950, 600, 750, 600}}};
+  toolkit::Timer ticker{*this, "ticker", 10, false};
+  std::vector<std::string> clicks;
+  std::vector<int> keys;
+  bool refuseClose = false;
+  int ticks = 0;
+};
+
+class QtHostTest : public ::testing::Test {
+ protected:
+  QtHostTest() { application(); }
+  ~QtHostTest() override {
+    if (host.quitting()) testing::recoverFromQuit();
+  }
+  QtHost host{sampleAssets()};
+  Sample form{host};
+
+  template <class W>
+  W* widget(const toolkit::Control& c) {
+    return dynamic_cast<W*>(host.widgetOf(c));
+  }
+  const ControlView* view(const toolkit::Control& c) {
+    return dynamic_cast<const ControlView*>(host.widgetOf(c));
+  }
+};
+
+TEST_F(QtHostTest, ModelChangesReachTheWidgetsAndNeverEchoAsClicks) {
+  form.show();
+  form.caption.setCaption("Adiós");
+  EXPECT_EQ(view(form.caption)->shown().caption, "Adiós");
+
+  form.box.setValue(1);  // the model's own click runs once
+  settle();
+  EXPECT_EQ(widget<QCheckBox>(form.box)->checkState(), Qt::Checked);
+  form.box.setValue(2);
+  EXPECT_EQ(widget<QCheckBox>(form.box)->checkState(), Qt::PartiallyChecked);
+  form.second.select();
+  EXPECT_FALSE(widget<QRadioButton>(form.first)->isChecked());
+  EXPECT_TRUE(widget<QRadioButton>(form.second)->isChecked());
+  settle();
+  EXPECT_EQ(form.clicks, (std::vector<std::string>{"box", "box", "second"}));
+
+  auto* button = widget<QPushButton>(form.button);
+  EXPECT_FALSE(button->isEnabled());
+  EXPECT_TRUE(button->icon().isNull());
+  form.button.setEnabled(true);
+  form.button.setPicture("arrow_up.bmp");
+  EXPECT_TRUE(button->isEnabled());
+  EXPECT_EQ(button->icon().pixmap(13, 11).size(), QSize(13, 11));
+  form.image.setPicture("raised_2.bmp");
+  EXPECT_EQ(static_cast<PaintedControl*>(host.widgetOf(form.image))->picture.size(), QSize(50, 40));
+  form.image.setPicture("");
+  EXPECT_TRUE(static_cast<PaintedControl*>(host.widgetOf(form.image))->picture.isNull());
+  form.caption.setVisible(false);
+  EXPECT_TRUE(host.widgetOf(form.caption)->isHidden());
+  form.caption.setRect({300, 450, 900, 150});
+  EXPECT_EQ(host.widgetOf(form.caption)->geometry(), QRect(20, 30, 60, 10));
+  EXPECT_EQ(form.clicks.size(), 3u);
+}
+
+TEST_F(QtHostTest, AUserClickRunsTheHandlerOnceAndTheModelDecidesTheValue) {
+  form.show();
+  auto* button = widget<QPushButton>(form.button);
+  QTest::mouseClick(button, Qt::LeftButton);  // disabled: nothing
+  EXPECT_TRUE(form.clicks.empty());
+  form.button.setEnabled(true);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(form.clicks, std::vector<std::string>{"button"});
+
+  QTest::mouseClick(host.widgetOf(form.caption), Qt::LeftButton);
+  EXPECT_EQ(form.clicks.back(), "caption");
+
+  auto* box = widget<QCheckBox>(form.box);
+  box->click();
+  EXPECT_EQ(form.box.value(), 1);
+  EXPECT_TRUE(box->isChecked());
+  box->click();
+  EXPECT_EQ(form.box.value(), 0);
+  EXPECT_FALSE(box->isChecked());
+
+  // Qt would uncheck a selected option on a click; the group keeps it.
+  auto* first = widget<QRadioButton>(form.first);
+  first->click();
+  EXPECT_TRUE(first->isChecked());
+  widget<QRadioButton>(form.second)->click();
+  EXPECT_TRUE(form.second.selected());
+  EXPECT_FALSE(first->isChecked());
+  EXPECT_EQ(form.clicks, (std::vector<std::string>{"button", "caption", "box", "box", "second"}));
+}
+
+TEST_F(QtHostTest, EscReachesTheFormAndTheCloseBoxAsksTheModel) {
+  form.show();
+  FormWidget* window = host.widgetOf(form);
+  QTest::keyClick(window, Qt::Key_Escape);
+  QTest::keyClick(window, Qt::Key_A);
+  EXPECT_EQ(form.keys, std::vector<int>{toolkit::kKeyEscape});
+
+  form.refuseClose = true;
+  window->close();
+  EXPECT_TRUE(form.loaded());
+  EXPECT_TRUE(window->isVisible());
+
+  form.refuseClose = false;
+  QPointer<FormWidget> closing = window;
+  closing->close();
+  EXPECT_FALSE(form.loaded());
+  EXPECT_EQ(host.widgetOf(form), nullptr);
+  EXPECT_EQ(host.widgetOf(form.caption), nullptr);
+  settle();
+  EXPECT_TRUE(closing.isNull());
+
+  form.show();  // a new load starts from the layout
+  EXPECT_NE(host.widgetOf(form), nullptr);
+  EXPECT_EQ(view(form.caption)->shown().caption, "Hola");
+}
+
+TEST_F(QtHostTest, AModalWindowBlocksWhileTimersTickAndEndsWithItsUnload) {
+  Sample owner{host};
+  owner.show();
+  form.onLoad = [&] { form.ticker.setEnabled(true); };
+  bool wasModal = false;
+  QTimer::singleShot(120, [&] {
+    wasModal = host.widgetOf(form)->isModal();
+    form.userRequestClose();
+  });
+  form.showModal(owner);
+  EXPECT_TRUE(wasModal);
+  EXPECT_FALSE(form.loaded());
+  EXPECT_GE(form.ticks, 3);
+  const int ticks = form.ticks;
+  QTest::qWait(40);
+  EXPECT_EQ(form.ticks, ticks);  // an unloaded form's timer is still
+}
+
+TEST_F(QtHostTest, QuitEndsNestedLoopsStopsTimersAndRunsNothingMore) {
+  Sample owner{host};
+  owner.show();
+  owner.ticker.setEnabled(true);
+  QTimer::singleShot(60, [&] { host.quit(); });
+  form.showModal(owner);  // returns although the form stays loaded
+  EXPECT_TRUE(host.quitting());
+  EXPECT_TRUE(form.loaded());
+  EXPECT_FALSE(host.timerOf(owner.ticker)->isActive());
+  EXPECT_FALSE(host.widgetOf(owner)->isVisible());
+  const int ticks = owner.ticks;
+  QTest::qWait(40);
+  EXPECT_EQ(owner.ticks, ticks);
+
+  EXPECT_EQ(toolkit::messageBox(host, "¿Seguro?", "Vodivuri", toolkit::MessageButtons::YesNo,
+                                toolkit::MessageIcon::Question),
+            toolkit::MessageAnswer::Cancel);
+  widget<QCheckBox>(owner.box)->click();
+  EXPECT_TRUE(owner.clicks.empty());
+  EXPECT_EQ(host.exec(), 0);  // at once
+}
+
+TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
+  QString title, message;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  auto answerWith = [&](QMessageBox::StandardButton choice) {
+    QTimer::singleShot(0, [&, choice] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      title = box->windowTitle();
+      message = box->text();
+      icon = box->icon();
+      box->button(choice)->click();
+    });
+  };
+  answerWith(QMessageBox::Yes);
+  EXPECT_EQ(toolkit::messageBox(host, "¿Seguro?", "Vodivuri", toolkit::MessageButtons::YesNo,
+                                toolkit::MessageIcon::Question),
+            toolkit::MessageAnswer::Yes);
+  EXPECT_EQ(title, "Vodivuri");
+  EXPECT_EQ(message, "¿Seguro?");
+  EXPECT_EQ(icon, QMessageBox::Question);
+  answerWith(QMessageBox::No);
+  EXPECT_EQ(toolkit::messageBox(host, "¿Seguro?", "Vodivuri", toolkit::MessageButtons::YesNo,
+                                toolkit::MessageIcon::Question),
+            toolkit::MessageAnswer::No);
+  answerWith(QMessageBox::Ok);
+  EXPECT_EQ(toolkit::messageBox(host, "Hecho", "Vodivuri", toolkit::MessageButtons::Ok,
+                                toolkit::MessageIcon::Information),
+            toolkit::MessageAnswer::Ok);
+  EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+TEST_F(QtHostTest, TheGradientRunsFromBlackToBlue) {
+  Sample painted{host, {.clientWidth = 1500, .clientHeight = 3840, .blueGradient = true}};
+  painted.show();
+  const QImage image = host.widgetOf(painted)->grab().toImage();
+  ASSERT_EQ(image.height(), 256);
+  EXPECT_EQ(image.pixelColor(0, 0), QColor(0, 0, 0));
+  EXPECT_EQ(image.pixelColor(40, 128), QColor(0, 0, 128));
+  EXPECT_EQ(image.pixelColor(99, 255), QColor(0, 0, 255));
+}
+
+TEST_F(QtHostTest, MissingPicturesShowNothingAndAreReportedOnce) {
+  AssetStore store(sampleAssets());
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(store.pixmap("nothing.bmp").isNull());
+  EXPECT_TRUE(store.pixmap("nothing.bmp").isNull());
+  EXPECT_FALSE(store.pixmap("toolbar.bmp").isNull());
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find("nothing.bmp"), err.rfind("nothing.bmp"));
+  EXPECT_NE(err.find("nothing.bmp"), std::string::npos);
+  EXPECT_TRUE(store.pixmap("").isNull());
+}
+
+TEST(LocaleNames, SpanishLocalesGiveTheirNamesInLowerCase) {
+  const auto names = spanishDateNamesOf(QLocale(QLocale::Spanish, QLocale::Spain));
+  ASSERT_TRUE(names);
+  EXPECT_EQ(names->weekdays[0], "lunes");
+  EXPECT_EQ(names->weekdays[2], "miércoles");
+  EXPECT_EQ(names->months[0], "enero");
+  EXPECT_EQ(names->months[11], "diciembre");
+  EXPECT_FALSE(spanishDateNamesOf(QLocale(QLocale::English, QLocale::UnitedStates)));
+}
+
+}  // namespace
+}  // namespace vodivuri::qt

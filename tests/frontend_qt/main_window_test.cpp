@@ -1,0 +1,213 @@
+// The whole program on the Qt host: the main window's widgets, its painting,
+// the toolbar's mouse moves, the tray, the popup menu and the session end.
+#include <gtest/gtest.h>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include "app/program.hpp"
+#include "frontend/qt/popup_menu.hpp"
+#include "frontend/qt/qt_host.hpp"
+#include "platform/testing/doubles.hpp"
+#include "qt_support.hpp"
+
+namespace vodivuri::qt {
+namespace {
+
+using testing::application;
+using testing::sampleAssets;
+using testing::settle;
+using toolkit::ControlKind;
+
+class MainWindowOnQt : public ::testing::Test {
+ protected:
+  MainWindowOnQt() {
+    application();
+    // Settings of an earlier run: no first-start question.
+    program.store.CreateNewKey(engine::kSettingsKey, platform::RegistryRoot::CurrentUser);
+    program.store.writeSetting("CreateValue", "01/12/2026");
+    program.store.writeSetting("Siempre", "True");
+    program.store.writeSetting("Inicio", "False");
+    program.start();  // no tray offscreen: the window stays shown
+  }
+  ~MainWindowOnQt() override {
+    if (host.quitting()) testing::recoverFromQuit();
+  }
+
+  QtHost host{sampleAssets()};
+  platform::testing::FakeClock clock{{{2026, 12, 7}, 7, 0, 0}};
+  platform::testing::MemoryRegistry registry;
+  platform::testing::ScriptedVersion version;
+  platform::testing::RecordingPower power;
+  platform::testing::ScriptedInstance instance;
+  platform::testing::RecordingAutostart autostart;
+  platform::testing::RecordingShell shell;
+  app::Program program{{host, registry, version, power, clock, instance, autostart, shell}};
+  mainwindow::frmTransparente& main = program.frmTransparente;
+
+  int px(int twips) const { return twips / 15; }
+  QWidget* widget(const toolkit::Control& c) const { return host.widgetOf(c); }
+};
+
+TEST_F(MainWindowOnQt, EveryControlStandsAtItsPlaceWithItsParentAndVisibility) {
+  ASSERT_EQ(host.twipsPerPixelX(), 15);
+  FormWidget* window = host.widgetOf(main);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Vodivuri");
+  EXPECT_EQ(window->size(), QSize(381, 301));
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  // The client area where the layout puts it; the model gets the outer edges.
+  EXPECT_EQ(window->geometry().topLeft(), QPoint(321, 246));
+  EXPECT_EQ(main.left(), window->frameGeometry().left() * 15);
+  EXPECT_EQ(main.top(), window->frameGeometry().top() * 15);
+
+  for (toolkit::Control* c : main.controls()) {
+    SCOPED_TRACE(c->name());
+    QWidget* w = widget(*c);
+    if (c->kind() == ControlKind::Timer || c->kind() == ControlKind::MenuEntry) {
+      EXPECT_EQ(w, nullptr);
+      continue;
+    }
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->parentWidget(),
+              c->container() ? widget(*c->container()) : static_cast<QWidget*>(window));
+    EXPECT_EQ(w->isHidden(), !c->visible());
+    EXPECT_EQ(w->isEnabled(), c->enabled());
+    const toolkit::Rect& r = c->rect();
+    if (c->kind() == ControlKind::Line) {
+      EXPECT_EQ(w->pos(), QPoint(px(r.left), px(r.top)));
+      EXPECT_EQ(w->size(), QSize(std::max(1, px(r.width)), std::max(1, px(r.height))));
+    } else if (c->state().autoSize) {
+      EXPECT_EQ(w->pos(), QPoint(px(r.left), px(r.top)));
+    } else {
+      EXPECT_EQ(w->geometry(), QRect(px(r.left), px(r.top), px(r.width), px(r.height)));
+    }
+  }
+  // The receiver and the stored images lie below the client area.
+  EXPECT_FALSE(window->rect().intersects(widget(main.Receptor)->geometry()));
+  EXPECT_TRUE(widget(main.imToolsAt(3))->isHidden());
+  // The keyboard order, as Tab walks it.
+  QStringList order, expected;
+  for (QWidget* w = widget(main.chApagar); order.size() < 20; w = w->nextInFocusChain()) {
+    if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
+    if (w->nextInFocusChain() == widget(main.chApagar)) break;
+  }
+  for (const toolkit::Control* c : main.tabOrder) expected << QString::fromStdString(c->name());
+  EXPECT_EQ(order, expected);
+}
+
+TEST_F(MainWindowOnQt, TheGradientShowsBehindTheTransparentLabels) {
+  settle();
+  const QImage image = host.widgetOf(main)->grab().toImage();
+  ASSERT_EQ(image.height(), 301);
+  int lastBlue = -1;
+  for (int y = 45; y < 301; ++y) {  // below the toolbar, left of every control
+    const QColor c = image.pixelColor(0, y);
+    ASSERT_EQ(c.red(), 0);
+    ASSERT_EQ(c.green(), 0);
+    ASSERT_GE(c.blue(), lastBlue);
+    lastBlue = c.blue();
+  }
+  EXPECT_EQ(image.pixelColor(0, 300), QColor(0, 0, 255));
+  EXPECT_NEAR(image.pixelColor(0, 50).blue(), 50 * 256 / 301, 1);
+  // The far end of "Apagar el sistema" holds no text: the painting shows.
+  EXPECT_EQ(image.pixelColor(172, 70), image.pixelColor(0, 70));
+  EXPECT_EQ(image.pixelColor(20, 10), QColor(0, 128, 128));  // the toolbar picture
+}
+
+TEST_F(MainWindowOnQt, MouseMovesReachTheToolbarAndTheBareSurfaceOnly) {
+  QWidget* tools = widget(main.pTools);
+  QTest::mouseMove(tools, QPoint(20, 10));  // 300 twips: the first button
+  EXPECT_EQ(main.HoverButton, 1);
+  EXPECT_EQ(main.imRaised.picture(), "raised_1.bmp");
+  EXPECT_EQ(tools->toolTip(), QString::fromStdString(main.pTools.tooltip()));
+  EXPECT_FALSE(tools->toolTip().isEmpty());
+  QTest::mouseMove(tools, QPoint(30, 12));  // through the raised image
+  EXPECT_EQ(main.HoverButton, 1);
+  QTest::mouseMove(host.widgetOf(main), QPoint(60, 65));  // over "Apagar el sistema"
+  EXPECT_EQ(main.HoverButton, 1);
+  QTest::mouseMove(host.widgetOf(main), QPoint(2, 120));  // the window itself
+  EXPECT_EQ(main.HoverButton, 0);
+  EXPECT_EQ(main.imRaised.picture(), "");
+}
+
+TEST_F(MainWindowOnQt, ModelPlacesAndUserMovesMeetInTheFormsEdges) {
+  main.setLeft(1500);
+  main.setTop(3000);
+  EXPECT_EQ(host.widgetOf(main)->frameGeometry().topLeft(), QPoint(100, 200));
+  host.widgetOf(main)->move(QPoint(210, 120));  // as a user's drag
+  settle();
+  EXPECT_EQ(main.left(), 3150);
+  EXPECT_EQ(main.top(), 1800);
+}
+
+TEST_F(MainWindowOnQt, TrayMessagesReachTheReceiver) {
+  main.hide();
+  QSystemTrayIcon* tray = host.trayIconOf(main.Receptor);
+  ASSERT_NE(tray, nullptr);
+  EXPECT_EQ(tray->toolTip(), "Vodivuri");
+  emit tray->activated(QSystemTrayIcon::Trigger);
+  EXPECT_FALSE(main.visible());
+  emit tray->activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(main.visible());
+  EXPECT_EQ(main.mnuMax.caption(), "Minimizar");
+
+  // The right button opens the menu; its choice runs before the call returns.
+  QTimer::singleShot(0, [] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* a : menu->actions()) {
+      if (a->text() == "Minimizar") menu->setActiveAction(a);
+    }
+    QTest::keyClick(menu, Qt::Key_Return);
+  });
+  emit tray->activated(QSystemTrayIcon::Context);
+  EXPECT_FALSE(main.visible());
+  EXPECT_EQ(main.mnuMax.caption(), "Maximizar");
+}
+
+TEST_F(MainWindowOnQt, ThePopupMenuFollowsTheEntryTree) {
+  main.mnuAyuda.setEnabled(false);
+  main.mnuReSes.setVisible(false);
+  BuiltMenu built = buildPopupMenu(main.mnuOpciones, &main.mnuMax);
+  QStringList shown;
+  for (const QAction* a : built.menu->actions()) shown << (a->isSeparator() ? "-" : a->text());
+  EXPECT_EQ(shown, (QStringList{"Apagar el sistema", "Reiniciar el sistema", "-",
+                                "Ejecutar al iniciar windows", "Maximizar", "-", "Ayuda",
+                                "Acerca de...", "-", "Salir"}));
+  QAction* max = built.menu->defaultAction();
+  ASSERT_NE(max, nullptr);
+  EXPECT_EQ(built.entryOf(max), &main.mnuMax);
+  EXPECT_TRUE(max->font().bold());
+  for (const QAction* a : built.menu->actions()) {
+    if (a->text() == "Ayuda") {
+      EXPECT_FALSE(a->isEnabled());
+    }
+    if (a->text() == "Salir") {
+      EXPECT_EQ(built.entryOf(a), &main.mnuSalir);
+    }
+  }
+  QMenu* startup = built.menu->actions()[3]->menu();
+  ASSERT_NE(startup, nullptr);
+  ASSERT_EQ(startup->actions().size(), 2);
+  EXPECT_EQ(startup->actions()[0]->text(), "Si");
+  EXPECT_FALSE(startup->actions()[0]->isChecked());  // "Inicio" is False
+  EXPECT_TRUE(startup->actions()[1]->isChecked());
+  EXPECT_EQ(built.entryOf(startup->actions()[1]), &main.mnuNo);
+}
+
+TEST_F(MainWindowOnQt, TheSessionEndStoresThePlaceAndEndsTheProgram) {
+  host.widgetOf(main)->move(QPoint(200, 100));
+  settle();
+  registry.writes.clear();
+  host.endSession();
+  EXPECT_TRUE(host.quitting());
+  EXPECT_EQ(program.store.readSetting("Left"), "3000");
+  EXPECT_EQ(program.store.readSetting("Top"), "1500");
+  EXPECT_EQ(host.trayIconOf(main.Receptor), nullptr);
+  EXPECT_FALSE(host.widgetOf(main)->isVisible());
+}
+
+}  // namespace
+}  // namespace vodivuri::qt
