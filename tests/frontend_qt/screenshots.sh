@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Screenshots of the program's windows on a virtual X display, with trayer as
+# the notification area: the main window (plain and with a toolbar button
+# raised), the calendar, About, both ends of Help and the popup menu with its
+# start-up submenu open.  Usage: screenshots.sh OUTPUT_FOLDER
+set -euo pipefail
+
+out=${1:?Uso: screenshots.sh CARPETA_DE_SALIDA}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+exe=${VODIVURI_EXE:-$root/build/default/src/app/vodivuri}
+[ -x "$exe" ] || { echo "screenshots: falta $exe (compile primero)" >&2; exit 1; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export DISPLAY=:97
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+unset QT_QPA_PLATFORM
+mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+fail() { echo "screenshots: $*" >&2; exit 1; }
+
+# Runs "$@" every tenth of a second until it succeeds, for at most $1 seconds.
+within() {
+  local seconds=$1
+  shift
+  for ((i = 0; i < seconds * 10; i++)); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# The id of the top-level window with this exact title.
+window_id() { xwininfo -root -tree | awk -v t="\"$1\":" '$2 == t || index($0, " " t " (") {print $1; exit}'; }
+viewable() { local id; id=$(window_id "$1"); [ -n "$id" ] && xwininfo -id "$id" | grep -q IsViewable; }
+gone() { ! viewable "$1"; }
+# "x y width height" of a window's client area on the screen.
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /^  Width/{w=$NF} /^  Height/{h=$NF} END{print x, y, w, h}'
+}
+# The icon trayer embedded for the program.
+tray_icon() {
+  local id
+  id=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {panel = 1}
+    panel && /\("vodivuri" "vodivuri"\)/ {print $1; exit}')
+  [ -n "$id" ] && echo "$id"
+}
+# Screenshot of the whole screen, and of one window when given its title.
+shoot() {
+  local name=$1 title=${2:-}
+  import -window root "$out/$name-screen.png"
+  if [ -n "$title" ]; then
+    read -r x y w h < <(geometry "$(window_id "$title")")
+    convert "$out/$name-screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$out/$name.png"
+    echo "$out/$name.png"
+  else
+    echo "$out/$name-screen.png"
+  fi
+}
+# Clicks at (x, y) of a window's client area.
+click_in() {
+  local x y w h
+  read -r x y w h < <(geometry "$(window_id "$1")")
+  xdotool mousemove $((x + $2 - 1)) $((y + $3)) sleep 0.2 mousemove $((x + $2)) $((y + $3)) sleep 0.3 click 1
+}
+
+Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+within 5 xdpyinfo || fail "Xvfb no arranca"
+
+trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$work/trayer.log" 2>&1 &
+pids+=($!)
+within 5 sh -c 'xwininfo -root -tree | grep -q "\"panel\": (\"panel\" \"trayer\")"' || fail "trayer no arranca"
+
+# An earlier run's settings: a shutdown on a date, so the whole editor is enabled.
+cat >"$XDG_CONFIG_HOME/vodivuri/user.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Rurevoduz]
+"CreateValue"="01/12/2026"
+"ApagarSistema"="True"
+"ReiniciarSistema"="False"
+"ReiniciarSesion"="False"
+"FechaProgramada"="24/12/2030"
+"Siempre"="False"
+"Hora"="07"
+"Minutos"="30"
+"Inicio"="True"
+"Forzar"="False"
+"Left"="4770"
+"Top"="3255"
+REG
+
+"$exe" --simulate >"$out/vodivuri.log" 2>&1 &
+app=$!
+pids+=($app)
+
+within 10 tray_icon || fail "el icono no aparece en la bandeja"
+read -r ix iy iw ih < <(geometry "$(tray_icon)")
+icon_x=$((ix + iw / 2)) icon_y=$((iy + ih / 2))
+
+# The main window comes up hidden; a double-click on the icon shows it.
+gone Vodivuri || fail "la ventana principal no se ocultó al arrancar"
+xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
+within 5 viewable Vodivuri || fail "la ventana principal no aparece"
+sleep 0.5
+shoot main Vodivuri
+
+# A toolbar button raised, with its tooltip.
+read -r mx my mw mh < <(geometry "$(window_id Vodivuri)")
+xdotool mousemove $((mx + 190)) $((my + 20)) sleep 0.2 mousemove $((mx + 192)) $((my + 22))
+sleep 1.5
+shoot main-hover Vodivuri
+
+# The calendar, from the arrow at the end of the date box.
+click_in Vodivuri 302 221
+within 5 viewable Calendario || fail "el calendario no se abre"
+sleep 0.5
+shoot calendar Calendario
+xdotool key Escape
+within 5 gone Calendario || fail "Esc no cierra el calendario"
+within 3 viewable Vodivuri || fail "la ventana principal no vuelve tras el calendario"
+
+# About and Help, from the last two toolbar buttons.
+click_in Vodivuri 290 20
+within 5 viewable "Acerca de Vodivuri" || fail "Acerca de no se abre"
+sleep 0.5
+shoot about "Acerca de Vodivuri"
+xdotool key Escape
+within 5 gone "Acerca de Vodivuri" || fail "Esc no cierra Acerca de"
+within 3 viewable Vodivuri || fail "la ventana principal no vuelve tras Acerca de"
+
+click_in Vodivuri 240 20
+within 5 viewable "Ayuda Vodivuri" || fail "la ayuda no se abre"
+sleep 0.5
+shoot help-1 "Ayuda Vodivuri"
+for page in 2 3 4; do
+  click_in "Ayuda Vodivuri" 238 422
+  sleep 0.4
+done
+shoot help-4 "Ayuda Vodivuri"
+xdotool key Escape
+within 5 gone "Ayuda Vodivuri" || fail "Esc no cierra la ayuda"
+within 3 viewable Vodivuri || fail "la ventana principal no vuelve tras la ayuda"
+
+# The popup menu on the icon's right button, its start-up submenu open.
+xdotool mousemove $icon_x $icon_y click 3
+sleep 0.8
+xdotool key Down Down Down Down
+sleep 0.3
+xdotool key Right
+sleep 0.6
+shoot menu
+xdotool key Escape Escape
+sleep 0.3
+
+# The end of the session: the place is stored and the program ends.
+kill -TERM $app
+within 5 sh -c "! kill -0 $app" || fail "el programa no termina con SIGTERM"
+grep -q '"Left"=' "$XDG_CONFIG_HOME/vodivuri/user.reg" || fail "no se guardó la posición"
+echo "screenshots: listo en $out"
