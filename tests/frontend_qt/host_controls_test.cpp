@@ -1,6 +1,7 @@
 // The Qt host over small forms of its own: model changes, user input, modal
 // loops, message boxes, quitting.
 #include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QMessageBox>
@@ -8,6 +9,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 
 #include "frontend/qt/assets.hpp"
 #include "frontend/qt/locale_names.hpp"
@@ -244,6 +246,29 @@ TEST_F(QtHostTest, MissingPicturesShowNothingAndAreReportedOnce) {
   EXPECT_EQ(err.find("nothing.bmp"), err.rfind("nothing.bmp"));
   EXPECT_NE(err.find("nothing.bmp"), std::string::npos);
   EXPECT_TRUE(store.pixmap("").isNull());
+}
+
+TEST(TerminationSignals, ASignalEndsTheSessionFromTheLoopAndTheOldHandlerReturns) {
+  application();
+  struct sigaction before {};
+  ASSERT_EQ(::sigaction(SIGINT, nullptr, &before), 0);
+  {
+    QtHost host(sampleAssets(), true);
+    Sample form{host};
+    int endings = 0;
+    form.onSessionEnd = [&] { ++endings; };
+    form.show();
+    ASSERT_EQ(::raise(SIGINT), 0);
+    EXPECT_EQ(endings, 0);  // nothing runs inside the handler
+    for (int i = 0; i < 100 && endings == 0; ++i) QTest::qWait(10);
+    EXPECT_EQ(endings, 1);
+    // The form did not end the program; the host ends it all the same.
+    EXPECT_TRUE(host.quitting());
+    testing::recoverFromQuit();
+  }
+  struct sigaction current {};
+  ASSERT_EQ(::sigaction(SIGINT, nullptr, &current), 0);
+  EXPECT_EQ(current.sa_handler, before.sa_handler);
 }
 
 TEST(LocaleNames, SpanishLocalesGiveTheirNamesInLowerCase) {
