@@ -14,11 +14,13 @@ long MemoryRegistry::track(long status, RegistryRoot root, const std::string& pa
 }
 
 long MemoryRegistry::openKey(RegistryRoot root, const std::string& path, RegistryKey& key) {
-  return track(TreeRegistry::openKey(root, path, key), root, path, key);
+  const long status = TreeRegistry::openKey(root, path, key);
+  return track(status, root, path, key);
 }
 
 long MemoryRegistry::createKey(RegistryRoot root, const std::string& path, RegistryKey& key) {
-  return track(TreeRegistry::createKey(root, path, key), root, path, key);
+  const long status = TreeRegistry::createKey(root, path, key);
+  return track(status, root, path, key);
 }
 
 long MemoryRegistry::closeKey(RegistryKey key) {
