@@ -282,9 +282,14 @@ def emblem(size, glyph="power"):
         for k in ticks:
             a = math.radians(k * 30 - 90)
             major = k % 3 == 0
-            r1 = r - rim_w - s * (0.035 if size >= 48 else 0.03)
-            r0 = r1 - s * (0.09 if major else 0.05)
-            w = s * (0.045 if major else 0.028) if size >= 48 else 2.0
+            if size >= 48:
+                r1 = r - rim_w - s * 0.035
+                r0 = r1 - s * (0.09 if major else 0.05)
+                w = s * (0.045 if major else 0.028)
+            else:  # short marks by the rim, so they read as a dial and not as a cross
+                r1 = r - rim_w - 1.6
+                r0 = r1 - 1.2
+                w = 1.8
             pts = [(cx + r0 * math.cos(a), cy + r0 * math.sin(a)), (cx + r1 * math.cos(a), cy + r1 * math.sin(a))]
             c.paint(c.stroke_mask(pts, w), TICK + (255 if major else 200,))
 
@@ -520,9 +525,9 @@ def arrow(bg, fg, base, up):
     rows = (base + 1) // 2
     top = (11 - rows) // 2
     for i in range(rows):
-        half = i if up else rows - 1 - i
-        d.line([(6 - half, top + i), (6 + half, top + i)], fill=fg)
-    return im
+        d.line([(6 - i, top + i), (6 + i, top + i)], fill=fg)
+    # The down arrow is the up arrow's mirror, so a stacked pair is symmetric about its gap.
+    return im if up else im.transpose(Image.Transpose.FLIP_TOP_BOTTOM)
 
 
 def make_arrows():
