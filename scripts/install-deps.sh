@@ -3,7 +3,7 @@
 # when everything is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang-format ccache desktop-file-utils)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang-format ccache desktop-file-utils libsystemd-dev python3-dbusmock dbus-daemon)
 
 missing=()
 for p in "${packages[@]}"; do
