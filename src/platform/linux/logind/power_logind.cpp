@@ -200,8 +200,7 @@ LogindPower::Outcome LogindPower::askSessionManager(Action action) {
         callError, reply);
     // A manager that keeps silent is ending the session; asking logind now
     // would cut short the applications saving their work.
-    if (r >= 0 || r == -ETIMEDOUT || callError.hasName(SD_BUS_ERROR_NO_REPLY) ||
-        callError.hasName(SD_BUS_ERROR_TIMEOUT)) {
+    if (r >= 0 || r == -ETIMEDOUT || callError.hasName(SD_BUS_ERROR_NO_REPLY)) {
       return Outcome::Done;
     }
     logOnce(std::string(manager.name) + "." + call.member + " failed: " + errorText(r, callError));
