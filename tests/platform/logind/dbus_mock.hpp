@@ -6,11 +6,12 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -51,13 +52,21 @@ class Child {
     for (auto& e : envStrings) envPtrs.push_back(e.data());
     envPtrs.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (quiet) posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const int r =
-        posix_spawn(&pid_, argvPtrs[0], &actions, nullptr, argvPtrs.data(), envPtrs.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (r != 0) throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(r));
+    const pid_t parent = ::getpid();
+    pid_ = ::fork();
+    if (pid_ < 0) throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(errno));
+    if (pid_ == 0) {
+      // Only async-signal-safe calls from here. A test killed before its
+      // destructors run must not leave daemons behind.
+      ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (::getppid() != parent) ::_exit(127);
+      if (quiet) {
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null >= 0) ::dup2(null, STDOUT_FILENO);
+      }
+      ::execve(argvPtrs[0], argvPtrs.data(), envPtrs.data());
+      ::_exit(127);
+    }
   }
   ~Child() { stop(); }
   Child(Child&& other) noexcept : pid_(other.pid_) { other.pid_ = -1; }
