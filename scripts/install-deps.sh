@@ -3,7 +3,16 @@
 # when everything is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang-format ccache desktop-file-utils python3-pil fonts-liberation fonts-dejavu-core)
+packages=(
+  # build and unit tests
+  cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang-format ccache
+  # the autostart entry check
+  desktop-file-utils
+  # the pictures and their generator
+  python3-pil fonts-liberation fonts-dejavu-core
+  # power through logind, and the mock logind the tests talk to
+  libsystemd-dev python3-dbusmock dbus-daemon
+)
 
 missing=()
 for p in "${packages[@]}"; do
