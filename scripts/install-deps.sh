@@ -12,7 +12,10 @@ packages=(
   python3-pil fonts-liberation fonts-dejavu-core
   # power through logind, and the mock logind the tests talk to
   libsystemd-dev python3-dbusmock dbus-daemon
+  # end-to-end runs of the desktop program
+  xvfb xauth trayer x11-utils xdotool imagemagick faketime
 )
+
 
 missing=()
 for p in "${packages[@]}"; do
