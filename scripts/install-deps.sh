@@ -3,7 +3,21 @@
 # when everything is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang-format ccache desktop-file-utils qt6-base-dev fonts-liberation xvfb xauth trayer xdotool imagemagick x11-utils)
+packages=(
+  # build and unit tests
+  cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang-format ccache
+  # the autostart entry check
+  desktop-file-utils
+  # the pictures and their generator
+  python3-pil fonts-liberation fonts-dejavu-core
+  # power through logind, and the mock logind the tests talk to
+  libsystemd-dev python3-dbusmock dbus-daemon
+  # the Qt front end
+  qt6-base-dev
+  # end-to-end runs of the desktop program
+  xvfb xauth trayer x11-utils xdotool imagemagick faketime
+)
+
 
 missing=()
 for p in "${packages[@]}"; do

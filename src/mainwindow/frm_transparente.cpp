@@ -142,8 +142,10 @@ bool frmTransparente::Form_QueryUnload() {
 }
 
 void frmTransparente::storePosition() {
-  if (left()) s_.store.SetValue(engine::kSettingsKey, "Left", static_cast<float>(*left()), 1);
-  if (top()) s_.store.SetValue(engine::kSettingsKey, "Top", static_cast<float>(*top()), 1);
+  if (left())
+    s_.store.SetValue(engine::kSettingsKey, "Left", static_cast<float>(*left()), platform::kRegSz);
+  if (top())
+    s_.store.SetValue(engine::kSettingsKey, "Top", static_cast<float>(*top()), platform::kRegSz);
 }
 
 void frmTransparente::mnuSalirClick() {

@@ -216,15 +216,31 @@ TEST(FileRegistry, UnreadableFileIsKeptAside) {
 }
 
 TEST(FileRegistry, FileWithoutReadPermissionIsKeptAside) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads files of any mode";
   TempFolder tmp2;
   const std::string locked = tmp2 / "user.reg";
   writeFile(locked, "REGEDIT4\n");
   ::chmod(locked.c_str(), 0);
-  ::testing::internal::CaptureStderr();
-  FileRegistry reg2(locked);
-  EXPECT_EQ(countLines(::testing::internal::GetCapturedStderr()), 1u);
-  EXPECT_TRUE(exists(locked + ".bad"));
+  // Root reads files of any mode: check as an ordinary user in a child.
+  const bool asRoot = ::geteuid() == 0;
+  if (asRoot) {
+    ASSERT_EQ(::chown(tmp2.path().c_str(), 65534, 65534), 0);
+  }
+  const pid_t child = asRoot ? ::fork() : 0;
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (asRoot && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    ::testing::internal::CaptureStderr();
+    { FileRegistry reg2(locked); }
+    const bool reported = countLines(::testing::internal::GetCapturedStderr()) == 1;
+    const bool keptAside = exists(locked + ".bad");
+    if (asRoot) ::_exit(reported && keptAside ? 0 : 1);
+    EXPECT_TRUE(reported);
+    EXPECT_TRUE(keptAside);
+    return;
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST(FileRegistry, FailedWritesAreReportedOnceAndTheValuesKept) {

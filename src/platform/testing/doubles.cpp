@@ -4,8 +4,8 @@
 
 namespace vodivuri::platform::testing {
 
-long MemoryRegistry::openKey(RegistryRoot root, const std::string& path, RegistryKey& key) {
-  const long status = TreeRegistry::openKey(root, path, key);
+long MemoryRegistry::track(long status, RegistryRoot root, const std::string& path,
+                           RegistryKey key) {
   if (status == kRegOk) {
     where_.emplace_back(key, Where{root, path});
     ++openHandles_;
@@ -13,13 +13,14 @@ long MemoryRegistry::openKey(RegistryRoot root, const std::string& path, Registr
   return status;
 }
 
+long MemoryRegistry::openKey(RegistryRoot root, const std::string& path, RegistryKey& key) {
+  const long status = TreeRegistry::openKey(root, path, key);
+  return track(status, root, path, key);
+}
+
 long MemoryRegistry::createKey(RegistryRoot root, const std::string& path, RegistryKey& key) {
   const long status = TreeRegistry::createKey(root, path, key);
-  if (status == kRegOk) {
-    where_.emplace_back(key, Where{root, path});
-    ++openHandles_;
-  }
-  return status;
+  return track(status, root, path, key);
 }
 
 long MemoryRegistry::closeKey(RegistryKey key) {

@@ -40,7 +40,9 @@ class MemoryRegistry : public TreeRegistry {
     RegistryRoot root;
     std::string path;
   };
+  long track(long status, RegistryRoot root, const std::string& path, RegistryKey key);
   std::vector<std::pair<RegistryKey, Where>> where_;
+
   int openHandles_ = 0;
 };
 
