@@ -2,7 +2,6 @@
 // program wired over them.
 #include <QApplication>
 #include <QLocale>
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -13,6 +12,8 @@
 #include "platform/linux/autostart_linux.hpp"
 #include "platform/linux/clock_linux.hpp"
 #include "platform/linux/instance_linux.hpp"
+#include "platform/linux/logind/power_logind.hpp"
+#include "platform/linux/logind/power_simulated.hpp"
 #include "platform/linux/registry_file.hpp"
 #include "platform/linux/shell_linux.hpp"
 #include "platform/linux/version_linux.hpp"
@@ -32,23 +33,10 @@ constexpr const char* kUsage =
     "  --help       muestra esta ayuda y termina\n"
     "  --version    muestra la versión y termina\n";
 
-// Until the logind back end is wired in: every request is only written down.
-class LoggedPower : public platform::Power {
- public:
-  explicit LoggedPower(bool simulated) : simulated_(simulated) {}
-  void enableShutdownPrivilege() override {}
-  bool requestExit(std::uint32_t flags) override {
-    std::fprintf(stderr, "vodivuri: %s: salida del sistema con indicadores %u\n",
-                 simulated_ ? "simulado" : "sin servicio de energía", flags);
-    return simulated_;
-  }
-
- private:
-  bool simulated_;
-};
-
-std::unique_ptr<platform::Power> makePower(bool simulate) {
-  return std::make_unique<LoggedPower>(simulate);
+// The one place that picks the power back end.
+std::unique_ptr<platform::Power> makePower(bool simulate, platform::Clock& clock) {
+  if (simulate) return std::make_unique<platform::linux_os::SimulatedPower>();
+  return std::make_unique<platform::linux_os::LogindPower>(clock);
 }
 
 struct Options {
@@ -105,8 +93,8 @@ int main(int argc, char** argv) {
   qt::QtHost host(qt::AssetStore::defaultFolder(), true);
   platform::linux_os::FileRegistry registry;
   platform::linux_os::EnvVersion version;
-  const std::unique_ptr<platform::Power> power = makePower(options.simulate);
   platform::linux_os::SystemClock clock;
+  const std::unique_ptr<platform::Power> power = makePower(options.simulate, clock);
   platform::linux_os::LinuxInstance instance;
   platform::linux_os::DesktopAutostart autostart;
   platform::linux_os::LinuxShell shell;
