@@ -131,7 +131,12 @@ click_in Vodivuri 302 221
 within 5 viewable Calendario || fail "el calendario no se abre"
 sleep 0.5
 shoot calendar Calendario
+# Year mode: the arrows at the end of the year.
+click_in Calendario 126 12
+sleep 0.5
+shoot calendar-year Calendario
 xdotool key Escape
+
 within 5 gone Calendario || fail "Esc no cierra el calendario"
 within 3 viewable Vodivuri || fail "la ventana principal no vuelve tras el calendario"
 
@@ -158,6 +163,13 @@ within 5 gone "Ayuda Vodivuri" || fail "Esc no cierra la ayuda"
 within 3 viewable Vodivuri || fail "la ventana principal no vuelve tras la ayuda"
 
 # The popup menu on the icon's right button, its start-up submenu open.
+mapped() {
+  xwininfo -root -children | awk '/^     0x/ {print $1}' | while read -r id; do
+    if xwininfo -id "$id" 2>/dev/null | grep -q IsViewable; then echo "$id"; fi
+
+  done | sort
+}
+before=$(mapped)
 xdotool mousemove $icon_x $icon_y click 3
 sleep 0.8
 xdotool key Down Down Down Down
@@ -165,6 +177,22 @@ sleep 0.3
 xdotool key Right
 sleep 0.6
 shoot menu
+# The menu and its submenu are the windows that appeared: both, on the light
+# grey of the Help pages, without the screen around them.
+menus=$(comm -13 <(echo "$before") <(mapped) | while read -r id; do geometry "$id"; done)
+[ -n "$menus" ] || fail "no se encuentra el menú abierto"
+read -r l t r b < <(echo "$menus" | awk 'NR == 1 {l = $1; t = $2; r = $1 + $3; b = $2 + $4}
+  {if ($1 < l) l = $1; if ($2 < t) t = $2; if ($1 + $3 > r) r = $1 + $3; if ($2 + $4 > b) b = $2 + $4}
+  END {print l, t, r, b}')
+layers=()
+while read -r x y w h; do
+  layers+=("(" "$out/menu-screen.png" -crop "${w}x${h}+${x}+${y}" +repage ")"
+    -geometry "+$((x - l))+$((y - t))" -composite)
+done <<<"$menus"
+convert -size "$((r - l))x$((b - t))" "xc:rgb(224,224,224)" "${layers[@]}" "$out/menu.png"
+echo "$out/menu.png"
+
+
 xdotool key Escape Escape
 sleep 0.3
 
