@@ -184,11 +184,11 @@ TEST_F(Editor, DisarmAndArmInDateModeShowsTheDateAgain) {
 }
 
 TEST_F(Editor, AnExpiredOneDateScheduleStaysOneDate) {
-  seed({{"ApagarSistema", "True"},
-        {"Siempre", "False"},
-        {"FechaProgramada", "01/12/2026"},
-        {"Hora", "07"},
-        {"Minutos", "30"}});
+  storeSettings({{"ApagarSistema", "True"},
+                 {"Siempre", "False"},
+                 {"FechaProgramada", "01/12/2026"},
+                 {"Hora", "07"},
+                 {"Minutos", "30"}});
   start();
   EXPECT_TRUE(w().opSelFecha.selected());
   EXPECT_FALSE(w().opSiempre.selected());
@@ -201,7 +201,8 @@ TEST_F(Editor, AnExpiredOneDateScheduleStaysOneDate) {
 TEST_F(Editor, AMalformedDateNeverFires) {
   for (const char* bad : {"31/02/2026", "7/12/2026", "hoy", ""}) {
     registry = {};
-    seed({{"ApagarSistema", "True"}, {"Siempre", "False"}, {"Hora", "07"}, {"Minutos", "30"}});
+    storeSettings(
+        {{"ApagarSistema", "True"}, {"Siempre", "False"}, {"Hora", "07"}, {"Minutos", "30"}});
     if (*bad) {
       registry.putText(RegistryRoot::CurrentUser, engine::kSettingsKey, "FechaProgramada", bad);
     }

@@ -75,7 +75,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   // Stored settings as another run left them.
-  void seed(const std::map<std::string, std::string>& values) {
+  void storeSettings(const std::map<std::string, std::string>& values) {
     registry.putText(RegistryRoot::CurrentUser, engine::kSettingsKey, "CreateValue", "01/12/2026");
     for (const auto& [name, text] : values) {
       registry.putText(RegistryRoot::CurrentUser, engine::kSettingsKey, name, text);

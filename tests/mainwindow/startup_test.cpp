@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, RestoreOfEachStoredAction) {
                                               {"Minutos", "30"},
                                               {"Forzar", "False"}};
     stored[c.setting] = "True";
-    seed(stored);
+    storeSettings(stored);
     start();
     SCOPED_TRACE(c.setting);
     EXPECT_EQ(c.box(w()).value(), 1);
@@ -138,11 +138,11 @@ TEST_F(MainWindowTest, RestoreOfEachStoredAction) {
 }
 
 TEST_F(MainWindowTest, NothingScheduledLocksTheForceBoxOnlyOnNt) {
-  seed({{"ApagarSistema", "False"},
-        {"ReiniciarSistema", "False"},
-        {"ReiniciarSesion", "False"},
-        {"Siempre", "True"},
-        {"Forzar", "True"}});
+  storeSettings({{"ApagarSistema", "False"},
+                 {"ReiniciarSistema", "False"},
+                 {"ReiniciarSesion", "False"},
+                 {"Siempre", "True"},
+                 {"Forzar", "True"}});
   version.record = k98;
   start();
   EXPECT_TRUE(w().chForzar.enabled());
@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, NothingScheduledLocksTheForceBoxOnlyOnNt) {
 
 TEST_F(MainWindowTest, AMissingSettingDoesNotInheritThePreviousRead) {
   // "Forzar" is read right before "ApagarSistema"; a missing action must stay unchosen.
-  seed({{"Forzar", "True"}, {"Siempre", "True"}, {"Hora", "07"}, {"Minutos", "30"}});
+  storeSettings({{"Forzar", "True"}, {"Siempre", "True"}, {"Hora", "07"}, {"Minutos", "30"}});
   start();
   EXPECT_EQ(st().ForzarText, "True");
   EXPECT_EQ(st().ApagarSistemaText, "");
@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, AMissingSettingDoesNotInheritThePreviousRead) {
 }
 
 TEST_F(MainWindowTest, TheShownTimeIsTheTimeThatFires) {
-  seed({{"ApagarSistema", "True"}, {"Siempre", "True"}, {"Hora", "7"}, {"Minutos", "5"}});
+  storeSettings({{"ApagarSistema", "True"}, {"Siempre", "True"}, {"Hora", "7"}, {"Minutos", "5"}});
   start();
   EXPECT_EQ(w().txtHora.caption(), "07");
   EXPECT_EQ(st().ScheduledHourText, "07");
@@ -189,7 +189,7 @@ TEST_F(MainWindowTest, TheShownTimeIsTheTimeThatFires) {
 }
 
 TEST_F(MainWindowTest, StoredPositionAndRunEntryAreRestored) {
-  seed({{"Left", "1000"}, {"Top", "2000"}, {"Inicio", "True"}});
+  storeSettings({{"Left", "1000"}, {"Top", "2000"}, {"Inicio", "True"}});
   instance.path = "/opt/nuevo/vodivuri";
   instance.folder = "/opt/nuevo";
   start();

@@ -21,7 +21,7 @@ class Trigger : public MainWindowTest {
                                               {"Siempre", date ? "False" : "True"},
                                               {"FechaProgramada", date ? date : "07/12/2026"}};
     stored[action] = "True";
-    seed(stored);
+    storeSettings(stored);
     start();
     ASSERT_TRUE(w().Timer1.enabled());
   }
