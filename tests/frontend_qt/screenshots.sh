@@ -23,7 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export DISPLAY=:97
+for n in $(seq 97 140); do [ -e "/tmp/.X$n-lock" ] || { export DISPLAY=":$n"; break; }; done
+
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
 unset QT_QPA_PLATFORM
@@ -78,7 +79,7 @@ click_in() {
   xdotool mousemove $((x + $2 - 1)) $((y + $3)) sleep 0.2 mousemove $((x + $2)) $((y + $3)) sleep 0.3 click 1
 }
 
-Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 within 5 xdpyinfo || fail "Xvfb no arranca"
 
