@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frontend/testhost/test_host.hpp"
+#include "support/program_doubles.hpp"
 
 namespace vodivuri::app {
 namespace {
@@ -11,17 +12,10 @@ using platform::RegistryRoot;
 using toolkit::MessageAnswer;
 
 // The whole program on the test host, driven as a user would.
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ::testing::Test, protected testing::ProgramDoubles {
  protected:
-  platform::testing::FakeClock clock{{{2026, 12, 7}, 7, 0, 0}};
   testhost::TestHost host{clock};
-  platform::testing::MemoryRegistry registry;
-  platform::testing::ScriptedVersion version;
-  platform::testing::RecordingPower power;
-  platform::testing::ScriptedInstance instance;
-  platform::testing::RecordingAutostart autostart;
-  platform::testing::RecordingShell shell;
-  Program program{{host, registry, version, power, clock, instance, autostart, shell}};
+  Program program{services(host)};
   mainwindow::frmTransparente& main = program.frmTransparente;
 
   void SetUp() override {

@@ -10,6 +10,7 @@
 #include "frontend/qt/qt_host.hpp"
 #include "platform/testing/doubles.hpp"
 #include "qt_support.hpp"
+#include "support/program_doubles.hpp"
 
 namespace vodivuri::qt {
 namespace {
@@ -19,7 +20,7 @@ using testing::sampleAssets;
 using testing::settle;
 using toolkit::ControlKind;
 
-class MainWindowOnQt : public ::testing::Test {
+class MainWindowOnQt : public ::testing::Test, protected vodivuri::testing::ProgramDoubles {
  protected:
   MainWindowOnQt() {
     application();
@@ -35,14 +36,7 @@ class MainWindowOnQt : public ::testing::Test {
   }
 
   QtHost host{sampleAssets()};
-  platform::testing::FakeClock clock{{{2026, 12, 7}, 7, 0, 0}};
-  platform::testing::MemoryRegistry registry;
-  platform::testing::ScriptedVersion version;
-  platform::testing::RecordingPower power;
-  platform::testing::ScriptedInstance instance;
-  platform::testing::RecordingAutostart autostart;
-  platform::testing::RecordingShell shell;
-  app::Program program{{host, registry, version, power, clock, instance, autostart, shell}};
+  app::Program program{services(host)};
   mainwindow::frmTransparente& main = program.frmTransparente;
 
   int px(int twips) const { return twips / 15; }
