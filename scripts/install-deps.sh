@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need. Idempotent and quiet
-# when everything is already there.
+# Installs the Debian packages the build and the tests need, or the packages
+# named as arguments instead. Idempotent and quiet when everything is there.
 set -euo pipefail
 
 packages=(
@@ -17,6 +17,7 @@ packages=(
   # end-to-end runs of the desktop program
   xvfb xauth trayer x11-utils xdotool imagemagick faketime
 )
+[ $# -gt 0 ] && packages=("$@")
 
 
 missing=()

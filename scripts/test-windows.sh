@@ -6,30 +6,11 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build ccache g++-mingw-w64-i686 googletest wine wine32:i386 wine64)
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-
-missing=()
-for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Instalando paquetes: ${missing[*]}" >&2
-  as_root=()
-  if [ "$(id -u)" -ne 0 ]; then
-    if command -v sudo >/dev/null 2>&1; then as_root=(sudo); else
-      echo "Hace falta ser root (o sudo) para instalar: ${missing[*]}" >&2
-      exit 1
-    fi
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt=("${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900)
-  # wine32 comes from the i386 archive; its package lists need fetching once.
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    "${as_root[@]}" dpkg --add-architecture i386
-    "${apt[@]}" update -qq
-  elif ! apt-cache show g++-mingw-w64-i686 wine32:i386 >/dev/null 2>&1; then
-    "${apt[@]}" update -qq
-  fi
-  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# wine32 comes from the i386 archive; the installer then fetches its lists.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ "$(id -u)" -eq 0 ]; then dpkg --add-architecture i386; else sudo dpkg --add-architecture i386; fi
 fi
+bash scripts/install-deps.sh "${packages[@]}"
 
 # A 32-bit prefix of our own; console programs need no display.
 export WINEPREFIX="${WINEPREFIX:-$PWD/build/wine-win32}"
