@@ -29,6 +29,8 @@ void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActio
   // A restart or log-in that brings the program back within the scheduled
   // minute must not fire the same action again.
   if (sameMinute(now, state.StartedAt)) return;
+  // A stored time that could not be read holds no time: nothing may fire.
+  if (state.ScheduledHourText.size() != 2 || state.ScheduledMinuteText.size() != 2) return;
   const std::string timeNow = toolkit::formatDateTime(now, "hh:mm");
   const std::string scheduled = state.ScheduledHourText + ":" + state.ScheduledMinuteText;
   if (in.everyDay && timeNow == scheduled) takeAction(in, state, power);
