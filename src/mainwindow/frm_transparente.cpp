@@ -124,19 +124,22 @@ void frmTransparente::Timer2Tick() {
   Label2.setCaption(toolkit::formatDateTime(now, engine::kClockTime));
 }
 
-// Without a notification area a hidden window could never come back, so the
-// window stays reachable: it does not hide, and its close box minimises it.
+// Without a notification area a hidden window could never come back, so
+// every way of hiding it minimises it instead.
+void frmTransparente::hideWindow() {
+  if (s_.host.trayAvailable()) {
+    hide();
+  } else {
+    minimise();
+  }
+}
+
 void frmTransparente::Form_Activate() {
-  if (s_.host.trayAvailable()) hide();
+  hideWindow();
 }
 
 bool frmTransparente::Form_QueryUnload() {
-  if (!s_.host.trayAvailable()) {
-    s_.host.minimise(*this);
-    return true;
-  }
-  hide();
-
+  hideWindow();
   mnuMax.setCaption("Maximizar");
   return true;
 }
@@ -202,7 +205,7 @@ void frmTransparente::Receptor_MouseMove(double x, double) {
 
 void frmTransparente::mnuMaxClick() {
   if (mnuMax.caption() == "Minimizar") {
-    hide();
+    hideWindow();
     mnuMax.setCaption("Maximizar");
   } else if (mnuMax.caption() == "Maximizar") {
     show();

@@ -205,6 +205,8 @@ class frmTransparente : public toolkit::Form {
   void lockMenuEntries();
   void openInformation(toolkit::Form* window);
   void storePosition();
+  // Hides the window, or minimises it where there is no notification area.
+  void hideWindow();
   void runSlot(int slot);
   void clearHover();
 

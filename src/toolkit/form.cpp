@@ -84,8 +84,14 @@ void Form::load() {
 
 void Form::show() {
   if (!loaded_) load();
-  if (!loaded_ || visible_) return;
+  if (!loaded_ || (visible_ && !minimised_)) return;
+  const bool restoring = visible_;
   visible_ = true;
+  minimised_ = false;
+  if (restoring) {
+    host_.formShown(*this);
+    return;
+  }
   host_.formShown(*this);
   if (onResize) onResize();
   activate();
@@ -115,9 +121,17 @@ void Form::activate() {
   if (onActivate) onActivate();
 }
 
+void Form::minimise() {
+  if (!loaded_ || minimised_) return;
+  visible_ = true;
+  minimised_ = true;
+  host_.minimise(*this);
+}
+
 void Form::hide() {
   if (!visible_) return;
   visible_ = false;
+  minimised_ = false;
   host_.formHidden(*this);
 }
 
@@ -125,6 +139,7 @@ void Form::unload() {
   if (!loaded_) return;
   if (onUnload) onUnload();
   visible_ = false;
+  minimised_ = false;
   loaded_ = false;
   host_.formUnloaded(*this);
   for (Control* c : controls_) {

@@ -90,14 +90,43 @@ TEST_F(Lifecycle, TheIconComesBackWhenTheTaskbarRestarts) {
   EXPECT_EQ(host.popups.size(), 1u);
 }
 
-TEST_F(Lifecycle, WithoutANotificationAreaTheWindowStaysReachable) {
+TEST_F(Lifecycle, WithoutANotificationAreaEveryHidingMinimises) {
   host.setTrayAvailable(false);
   start();
+  // The first activation: on the taskbar, not gone.
   EXPECT_TRUE(w().visible());
-  w().userRequestClose();
-  EXPECT_TRUE(w().visible());
+  EXPECT_TRUE(w().minimised());
   EXPECT_EQ(host.events.back(), "minimised frmTransparente");
-  // Everything else is unchanged: the exit command still ends the program.
+
+  const auto minimisedBy = [&](const std::function<void()>& action) {
+    w().show();
+    EXPECT_FALSE(w().minimised());
+    host.events.clear();
+    action();
+    EXPECT_TRUE(w().visible());
+    EXPECT_TRUE(w().minimised());
+    EXPECT_EQ(host.events, std::vector<std::string>{"minimised frmTransparente"});
+  };
+  minimisedBy([&] { w().userRequestClose(); });
+  minimisedBy([&] {
+    w().pTools_MouseMove(215 + 750 * 2 + 10, 100);  // "Ocultar"
+    w().pTools_Click();
+  });
+  minimisedBy([&] {
+    w().mnuMax.setCaption("Minimizar");
+    w().mnuMaxClick();
+  });
+  EXPECT_EQ(w().mnuMax.caption(), "Maximizar");
+
+  // A secondary window closes: minimised on the return, restored at the next tick.
+  host.whenModal("frmAcercaDe", [](toolkit::Form& f) { f.unload(); });
+  w().mnuAcercaDeClick();
+  EXPECT_TRUE(w().minimised());
+  host.advanceSeconds(1);
+  EXPECT_FALSE(w().minimised());
+  EXPECT_EQ(host.events.back(), "shown frmTransparente");
+
+  // The exit command still ends the program.
   host.answer(MessageAnswer::Yes);
   w().mnuSalirClick();
   EXPECT_TRUE(host.quitted());
