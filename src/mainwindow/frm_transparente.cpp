@@ -48,6 +48,8 @@ frmTransparente::frmTransparente(const MainWindowServices& services)
   onTrayAreaRecreated = [this] { AddTrayIcon(); };
   Timer1.onTick = [this] { Timer1Tick(); };
   Timer2.onTick = [this] { Timer2Tick(); };
+  onShowing = [this] { Form_Showing(); };
+  onHidden = [this] { Form_Hidden(); };
   chApagar.onClick = [this] { chApagarClick(); };
   chReSist.onClick = [this] { chReSistClick(); };
   chReSes.onClick = [this] { chReSesClick(); };
@@ -119,9 +121,30 @@ void frmTransparente::Timer2Tick() {
     show();
     s_.state.ChildClosed = 0;
   }
+  refreshClock();
+  // The clock ticks only for someone who can see it.
+  if (!visible()) Timer2.setEnabled(false);
+}
+
+void frmTransparente::refreshClock() {
   const toolkit::DateTime now = s_.clock.now();
   Label1.setCaption(toolkit::formatDateTime(now, engine::kLongDate));
   Label2.setCaption(toolkit::formatDateTime(now, engine::kClockTime));
+}
+
+// Right before the window is drawn: the clock is right from its first frame.
+void frmTransparente::Form_Showing() {
+  refreshClock();
+  Timer2.setEnabled(true);
+}
+
+void frmTransparente::Form_Hidden() {
+  if (s_.state.ChildClosed != engine::kChildJustClosed) Timer2.setEnabled(false);
+}
+
+// A secondary window has closed: the clock's next tick brings the window back.
+void frmTransparente::awaitChildClosed() {
+  if (s_.state.ChildClosed == engine::kChildJustClosed) Timer2.setEnabled(true);
 }
 
 // Without a notification area a hidden window could never come back, so

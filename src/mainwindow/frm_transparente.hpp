@@ -207,6 +207,10 @@ class frmTransparente : public toolkit::Form {
   void storePosition();
   // Hides the window, or minimises it where there is no notification area.
   void hideWindow();
+  void refreshClock();
+  void Form_Showing();
+  void Form_Hidden();
+  void awaitChildClosed();
   void runSlot(int slot);
   void clearHover();
 

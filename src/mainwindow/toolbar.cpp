@@ -103,6 +103,7 @@ void frmTransparente::openInformation(toolkit::Form* window) {
   if (window == nullptr) return;
   window->showModal(*this);
   lockMenuEntries();
+  awaitChildClosed();
 }
 
 void frmTransparente::mnuAyudaClick() {

@@ -88,6 +88,7 @@ void Form::show() {
   const bool restoring = visible_;
   visible_ = true;
   minimised_ = false;
+  if (onShowing) onShowing();
   if (restoring) {
     host_.formShown(*this);
     return;
@@ -103,6 +104,7 @@ void Form::showModal(Form& owner) {
   modal_ = true;
   if (!visible_) {
     visible_ = true;
+    if (onShowing) onShowing();
     host_.formShown(*this);
     if (onResize) onResize();
   }
@@ -133,6 +135,7 @@ void Form::hide() {
   visible_ = false;
   minimised_ = false;
   host_.formHidden(*this);
+  if (onHidden) onHidden();
 }
 
 void Form::unload() {

@@ -87,6 +87,9 @@ class Form {
   std::function<void()> onUnload;
   std::function<void()> onActivate;
   std::function<void()> onResize;
+  // The window is about to be shown (before it is drawn), or has been hidden.
+  std::function<void()> onShowing;
+  std::function<void()> onHidden;
   // Return true to refuse the close.
   std::function<bool()> onQueryClose;
   std::function<void(int key)> onKeyDown;

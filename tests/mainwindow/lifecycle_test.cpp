@@ -9,6 +9,7 @@ class Lifecycle : public MainWindowTest {
 };
 
 TEST_F(Lifecycle, TheClockTicksEverySecondAndAcrossMidnight) {
+  host.trayMessage(kLeftDoubleClick);
   clock.set({{2026, 12, 7}, 23, 59, 58});
   host.advanceSeconds(1);
   EXPECT_EQ(w().Label2.caption(), "23 : 59 :59");
@@ -16,6 +17,46 @@ TEST_F(Lifecycle, TheClockTicksEverySecondAndAcrossMidnight) {
   host.advanceSeconds(1);
   EXPECT_EQ(w().Label2.caption(), "00 : 00 :00");
   EXPECT_EQ(w().Label1.caption(), "martes, 8 de diciembre de 2026");
+}
+
+TEST_F(Lifecycle, TheClockRunsOnlyForSomeoneWhoCanSeeIt) {
+  // Hidden, nothing armed: no timer at all.
+  EXPECT_FALSE(w().visible());
+  EXPECT_FALSE(w().Timer1.enabled());
+  EXPECT_FALSE(w().Timer2.enabled());
+
+  // Shown: the labels are right before the first tick.
+  clock.set({{2026, 12, 9}, 18, 4, 31});
+  host.trayMessage(kLeftDoubleClick);
+  EXPECT_TRUE(w().Timer2.enabled());
+  EXPECT_EQ(w().Label2.caption(), "18 : 04 :31");
+  EXPECT_EQ(w().Label1.caption(), "miércoles, 9 de diciembre de 2026");
+  host.advanceSeconds(1);
+  EXPECT_EQ(w().Label2.caption(), "18 : 04 :32");
+
+  host.choose("mnuMax");  // "Minimizar"
+  host.trayMessage(kRightButtonDown);
+  EXPECT_FALSE(w().Timer2.enabled());
+
+  // Armed and hidden: the trigger ticks, the clock does not.
+  w().chApagar.setValue(1);
+  EXPECT_TRUE(w().Timer1.enabled());
+  EXPECT_FALSE(w().Timer2.enabled());
+
+  // About opened from the tray while hidden: back within a second of closing,
+  // menu entries unlocked, and quiet again once hidden.
+  host.whenModal("frmAcercaDe", [](toolkit::Form& f) { f.unload(); });
+  host.choose("mnuAcercaDe");
+  host.trayMessage(kRightButtonDown);
+  EXPECT_FALSE(w().visible());
+  EXPECT_TRUE(w().Timer2.enabled());
+  EXPECT_FALSE(w().mnuAyuda.enabled());
+  host.advanceSeconds(1);
+  EXPECT_TRUE(w().visible());
+  EXPECT_TRUE(w().mnuAyuda.enabled());
+  EXPECT_TRUE(w().Timer2.enabled());
+  w().userRequestClose();
+  EXPECT_FALSE(w().Timer2.enabled());
 }
 
 TEST_F(Lifecycle, TheCloseBoxOnlyHides) {
