@@ -5,6 +5,7 @@
 
 #include "engine/startup.hpp"
 #include "engine/trigger.hpp"
+#include "engine/warning.hpp"
 
 namespace vodivuri::mainwindow {
 
@@ -108,7 +109,13 @@ void frmTransparente::Form_Load() {
 void frmTransparente::Timer1Tick() {
   const engine::TriggerInputs in{opSiempre.selected(), opSelFecha.selected(), chApagar.value(),
                                  chReSist.value(), chReSes.value()};
-  engine::TriggerCheck(in, s_.state, s_.power, s_.clock.now());
+  const toolkit::DateTime now = s_.clock.now();
+  // A minute ahead, the user hears of it and can still stop it.
+  if (const auto warning = engine::DueWarning(in, s_.state, now, warnedFiring_)) {
+    warnedFiring_ = warning->firing;
+    s_.host.trayNotification(trayIcon(), warning->title, warning->text);
+  }
+  engine::TriggerCheck(in, s_.state, s_.power, now);
 }
 
 // ---- clock and window life ----
@@ -205,11 +212,15 @@ void frmTransparente::AddTrayIcon() {
   TrayIconData.szTip.fill(' ');
   const char* name = "Vodivuri";
   std::memcpy(TrayIconData.szTip.data(), name, std::strlen(name) + 1);
-  s_.host.addTrayIcon({TrayIconData.tip(), TrayIconData.hIcon, &Receptor});
+  s_.host.addTrayIcon(trayIcon());
+}
+
+toolkit::TrayIcon frmTransparente::trayIcon() {
+  return {TrayIconData.tip(), TrayIconData.hIcon, &Receptor};
 }
 
 void frmTransparente::RemoveTrayIcon() {
-  s_.host.removeTrayIcon({TrayIconData.tip(), TrayIconData.hIcon, &Receptor});
+  s_.host.removeTrayIcon(trayIcon());
 }
 
 void frmTransparente::Receptor_MouseMove(double x, double) {
@@ -220,7 +231,7 @@ void frmTransparente::Receptor_MouseMove(double x, double) {
   if (message == kRightButtonDown) {
     s_.host.popupMenu(*this, mnuOpciones, &mnuMax);
   }
-  if (message == kLeftDoubleClick) {
+  if (message == kLeftDoubleClick || message == toolkit::kTrayNotificationClick) {
     show();
     mnuMax.setCaption("Minimizar");
   }
