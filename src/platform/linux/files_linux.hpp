@@ -47,6 +47,8 @@ std::string replaceFileAtomically(const std::string& path, const std::string& co
 
 // Reads a whole file of at most `limit` bytes. Returns an error text, empty on success.
 std::string readWholeFile(const std::string& path, std::size_t limit, std::string& out);
+// The same from an open descriptor; `path` names it in the error text.
+std::string readAll(int fd, const std::string& path, std::size_t limit, std::string& out);
 
 // "message: strerror(err)".
 std::string withErrno(const std::string& message, int err);
