@@ -66,10 +66,6 @@ std::string configHome() {
   return trimSlashes(home) + "/.config";
 }
 
-std::string runtimeDir() {
-  return trimSlashes(absoluteEnv("XDG_RUNTIME_DIR"));
-}
-
 std::string folderOf(const std::string& path) {
   const auto slash = path.rfind('/');
   if (slash == std::string::npos) return ".";

@@ -29,8 +29,6 @@ class UniqueFd {
 // $XDG_CONFIG_HOME when absolute, else $HOME/.config (or the password entry's
 // home); empty when no home is known.
 std::string configHome();
-// $XDG_RUNTIME_DIR when absolute, else empty.
-std::string runtimeDir();
 
 // The part of `path` before its last '/' ("/" for a file at the root).
 std::string folderOf(const std::string& path);
