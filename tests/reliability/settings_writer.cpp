@@ -22,9 +22,12 @@ int main(int argc, char** argv) {
   store.CreateNewKey(engine::kSettingsKey, platform::RegistryRoot::CurrentUser);
   // Some bulk, so that a save takes long enough to be caught in the middle.
   store.writeSetting("Relleno", std::string(64 * 1024, 'x'));
-  long generation = 0;
+  // Goes on from the oldest value, so that a generation cut short is
+  // finished before the next one starts (a missing setting counts as 0).
+  long generation = -1;
   for (const char* name : testing::kSettingNames) {
-    generation = std::max(generation, std::atol(store.readSetting(name).c_str()));
+    const long value = std::atol(store.readSetting(name).c_str());
+    generation = generation < 0 ? value : std::min(generation, value);
   }
   for (;;) {
     ++generation;
