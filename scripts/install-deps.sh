@@ -14,6 +14,8 @@ packages=(
   libsystemd-dev python3-dbusmock dbus-daemon
   # the Qt front end
   qt6-base-dev
+  # the fuzzer of the settings-file reader (libFuzzer)
+  clang-14 libclang-rt-14-dev
   # end-to-end runs of the desktop program
   xvfb xauth trayer x11-utils xdotool imagemagick faketime
 )

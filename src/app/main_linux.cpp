@@ -83,6 +83,22 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // Before anything reads or writes the settings: a second copy must leave
+  // them exactly as the first one has them.
+  platform::linux_os::LinuxInstance instance;
+  switch (instance.claim()) {
+    case platform::linux_os::InstanceClaim::Held:
+      break;
+    case platform::linux_os::InstanceClaim::AnotherRuns:
+      return 0;
+    case platform::linux_os::InstanceClaim::Failed:
+      std::fputs(
+          "vodivuri: cannot tell whether another copy is running for this user; not starting, "
+          "so that two copies never share the settings\n",
+          stderr);
+      return 1;
+  }
+
   // Qt's own options are not offered: the program takes only its own.
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
@@ -95,7 +111,6 @@ int main(int argc, char** argv) {
   platform::linux_os::EnvVersion version;
   platform::linux_os::SystemClock clock;
   const std::unique_ptr<platform::Power> power = makePower(options.simulate, clock);
-  platform::linux_os::LinuxInstance instance;
   platform::linux_os::DesktopAutostart autostart;
   platform::linux_os::LinuxShell shell;
 

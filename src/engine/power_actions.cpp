@@ -55,7 +55,8 @@ void PowerActions::EnableShutdownPrivilege() {
 }
 
 void PowerActions::ExitDirect(std::uint32_t flags) {
-  if (!power_.requestExit(flags)) {
+  const bool done = confirmed_ ? power_.requestConfirmedExit(flags) : power_.requestExit(flags);
+  if (!done) {
     logOnce("exit " + std::to_string(flags),
             "the system refused the exit request with flags " + std::to_string(flags));
   }
@@ -78,7 +79,8 @@ void PowerActions::LogOffSession(std::int16_t force) {
 }
 
 void PowerActions::Request(PowerAction action, const std::string& windowsVersion,
-                           std::int16_t force) {
+                           std::int16_t force, bool confirmed) {
+  confirmed_ = confirmed;
   if (NtFamily(windowsVersion)) {
     switch (action) {
       case PowerAction::PowerOff:
@@ -105,6 +107,7 @@ void PowerActions::Request(PowerAction action, const std::string& windowsVersion
         break;
     }
   }
+  confirmed_ = false;
 }
 
 void RunImmediateAction(PowerAction action, toolkit::Host& host, PowerActions& power,
@@ -117,7 +120,7 @@ void RunImmediateAction(PowerAction action, toolkit::Host& host, PowerActions& p
                                           toolkit::MessageIcon::Question);
   if (answer != toolkit::MessageAnswer::Yes) return;
   // Unforced on every family: documents with unsaved changes are not closed.
-  power.Request(action, state.WindowsVersion, kFalse);
+  power.Request(action, state.WindowsVersion, kFalse, true);
 }
 
 }  // namespace vodivuri::engine

@@ -36,12 +36,15 @@ class PowerActions {
 
   // Requests `action` as the family of `windowsVersion` wants it: NT through the
   // three routines, 9x with direct flags (1, 2, 0, +4 when forced); nothing for
-  // an empty or "Failed" name.
-  void Request(PowerAction action, const std::string& windowsVersion, std::int16_t force);
+  // an empty or "Failed" name. `confirmed` marks an action the user has just
+  // confirmed, as opposed to a tick of the schedule.
+  void Request(PowerAction action, const std::string& windowsVersion, std::int16_t force,
+               bool confirmed = false);
 
  private:
   platform::VersionInfo& version_;
   platform::Power& power_;
+  bool confirmed_ = false;  // the request under way was confirmed by the user
 };
 
 // The menu entries "Apagar el sistema", "Reiniciar el sistema" and

@@ -1,5 +1,6 @@
 #include "engine/settings_store.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -91,7 +92,10 @@ long ReadTypedValue(platform::Registry& registry, platform::RegistryKey key,
     std::vector<std::uint8_t> buffer(size, 0);
     const long status = registry.queryValue(key, name, type, size, buffer.data());
     if (status == kRegOk) {
-      output = std::string(buffer.begin(), buffer.begin() + (buffer.size() - 1));
+      // Another tool may have stored the text without its NUL: only a NUL is dropped.
+      const std::size_t length = std::min<std::size_t>(size, buffer.size());
+      const std::size_t kept = length > 0 && buffer[length - 1] == 0 ? length - 1 : length;
+      output = std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(kept));
     } else {
       output = std::monostate{};
     }

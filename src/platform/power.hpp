@@ -33,7 +33,11 @@ class Power {
   // Enables the process's right to shut the machine down.
   virtual void enableShutdownPrivilege() = 0;
   // Asks the system to end the session, shut down or restart; false when refused.
+  // Scheduled requests come once a second while their minute lasts.
   virtual bool requestExit(std::uint32_t flags) = 0;
+  // The same for an action the user has just confirmed: a back end that holds
+  // back repeated scheduled requests sends this one regardless.
+  virtual bool requestConfirmedExit(std::uint32_t flags) { return requestExit(flags); }
 };
 
 }  // namespace vodivuri::platform

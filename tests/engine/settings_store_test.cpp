@@ -102,10 +102,19 @@ TEST_F(Store, DwordsAndOtherTypes) {
   EXPECT_EQ(registry.value(RegistryRoot::CurrentUser, kSettingsKey, "Mal"), std::nullopt);
 }
 
-TEST_F(Store, TheLastCharacterBeforeTheSizeIsDroppedWhateverItIs) {
-  // Text written by another tool without its NUL loses its last character.
+TEST_F(Store, OnlyATerminatingNulIsDroppedFromText) {
+  // Written by another tool without its NUL: every character is kept.
   registry.put(RegistryRoot::CurrentUser, kSettingsKey, "SinNul", platform::kRegSz, {'a', 'b'});
-  EXPECT_EQ(store.readSetting("SinNul"), "a");
+  registry.put(RegistryRoot::CurrentUser, kSettingsKey, "Uno", platform::kRegSz, {'7'});
+  registry.put(RegistryRoot::CurrentUser, kSettingsKey, "ConNul", platform::kRegSz, {'a', 'b', 0});
+  registry.put(RegistryRoot::CurrentUser, kSettingsKey, "SoloNul", platform::kRegSz, {0});
+  // Only the last NUL goes; one inside the text stays as stored.
+  registry.put(RegistryRoot::CurrentUser, kSettingsKey, "DosNul", platform::kRegSz, {'a', 0, 0});
+  EXPECT_EQ(store.readSetting("SinNul"), "ab");
+  EXPECT_EQ(store.readSetting("Uno"), "7");
+  EXPECT_EQ(store.readSetting("ConNul"), "ab");
+  EXPECT_EQ(store.readSetting("SoloNul"), "");
+  EXPECT_EQ(store.readSetting("DosNul"), std::string("a\0", 2));
 }
 
 }  // namespace

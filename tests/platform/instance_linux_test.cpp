@@ -1,9 +1,14 @@
 #include "platform/linux/instance_linux.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstddef>
+#include <cstring>
 #include <memory>
 
 #include "platform/linux_test_support.hpp"
@@ -14,47 +19,135 @@ namespace {
 using vodivuri::testing::ScopedEnv;
 using vodivuri::testing::TempFolder;
 
-// Whether another process, claiming the same lock, gets it.
-bool claimInChild(const std::string& lockPath) {
+// A lock name of this test process only, so tests never meet a real copy.
+std::string testLockName(const char* what) {
+  return "vodivuri-test/" + std::to_string(::getpid()) + "/" + what;
+}
+
+// What another process, claiming the same lock, gets: 0 held, 1 another
+// runs, 2 failed.
+int claimInChild(const std::string& name, void (*prepare)() = nullptr) {
   const pid_t child = ::fork();
   if (child == 0) {
-    LinuxInstance other(lockPath);
-    ::_exit(other.claimSingleInstance() ? 0 : 1);
+    if (prepare) prepare();
+    LinuxInstance other(name);
+    const InstanceClaim claim = other.claim();
+    ::_exit(claim == InstanceClaim::Held ? 0 : claim == InstanceClaim::AnotherRuns ? 1 : 2);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Binds `name` in the abstract namespace, as something else than the program might.
+UniqueFd squat(const std::string& name, bool listening) {
+  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_un at{};
+  at.sun_family = AF_UNIX;
+  std::memcpy(at.sun_path + 1, name.data(), name.size());
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  EXPECT_EQ(::bind(fd.get(), reinterpret_cast<const sockaddr*>(&at), length), 0);
+  if (listening) {
+    EXPECT_EQ(::listen(fd.get(), 4), 0);
+  }
+  return fd;
 }
 
 TEST(LinuxInstance, OneClaimAtATimeUntilReleased) {
-  TempFolder tmp;
-  const std::string lock = tmp / "vodivuri.lock";
-  auto first = std::make_unique<LinuxInstance>(lock);
-  EXPECT_TRUE(first->claimSingleInstance());
+  const std::string name = testLockName("one");
+  auto first = std::make_unique<LinuxInstance>(name);
+  EXPECT_EQ(first->claim(), InstanceClaim::Held);
   EXPECT_TRUE(first->claimSingleInstance());  // claiming again keeps it
-  EXPECT_FALSE(claimInChild(lock));
-  EXPECT_FALSE(LinuxInstance(lock).claimSingleInstance());  // another object here too
+  EXPECT_EQ(claimInChild(name), 1);
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(LinuxInstance(name).claimSingleInstance());  // another object here too
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");  // a second copy ends silently
   first.reset();
-  EXPECT_TRUE(claimInChild(lock));
-  EXPECT_TRUE(LinuxInstance(lock).claimSingleInstance());
+  EXPECT_EQ(claimInChild(name), 0);
+  EXPECT_TRUE(LinuxInstance(name).claimSingleInstance());
 }
 
-TEST(LinuxInstance, LockLivesInTheRuntimeFolderOrTheSettingsFolder) {
+TEST(LinuxInstance, EveryCopyOfTheUserFindsTheSameLockWhateverItsEnvironment) {
   TempFolder tmp;
+  const std::string name = LinuxInstance::defaultLockName();
+  EXPECT_NE(name.find(std::to_string(::getuid())), std::string::npos) << name;
   {
-    ScopedEnv runtime("XDG_RUNTIME_DIR", tmp / "run");
-    EXPECT_EQ(LinuxInstance::defaultLockPath(), tmp / "run/vodivuri.lock");
+    ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
+    ScopedEnv home("HOME", tmp / "otra-casa");
+    ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+    EXPECT_EQ(LinuxInstance::defaultLockName(), name);
+    EXPECT_EQ(LinuxInstance().lockName(), name);
   }
-  ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
-  ScopedEnv config("XDG_CONFIG_HOME", tmp / "config");
-  LinuxInstance instance;
-  EXPECT_EQ(instance.lockPath(), tmp / "config/vodivuri/vodivuri.lock");
-  EXPECT_TRUE(instance.claimSingleInstance());  // creates the missing folder
-  EXPECT_FALSE(claimInChild(instance.lockPath()));
+  {
+    ScopedEnv runtime("XDG_RUNTIME_DIR", tmp / "no-existe");
+    ScopedEnv config("XDG_CONFIG_HOME", "/proc/no-se-puede");
+    EXPECT_EQ(LinuxInstance().lockName(), name);
+  }
+  // Nothing of the lock is in a folder: a copy whose folders are all unusable
+  // still sees the holder.
+  const std::string test = testLockName("env");
+  LinuxInstance holder(test);
+  ASSERT_EQ(holder.claim(), InstanceClaim::Held);
+  EXPECT_EQ(claimInChild(test,
+                         [] {
+                           ::unsetenv("XDG_RUNTIME_DIR");
+                           ::setenv("HOME", "/proc/no-se-puede", 1);
+                           ::setenv("XDG_CONFIG_HOME", "/proc/no-se-puede", 1);
+                         }),
+            1);
+}
+
+TEST(LinuxInstance, ALockThatCannotBeCheckedKeepsTheProgramFromRunning) {
+  {
+    // Something that is not the program sits on the name.
+    const std::string name = testLockName("squatted");
+    const UniqueFd other = squat(name, false);
+    ::testing::internal::CaptureStderr();
+    LinuxInstance instance(name);
+    EXPECT_EQ(instance.claim(), InstanceClaim::Failed);
+    EXPECT_FALSE(instance.claimSingleInstance());
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("vodivuri: the instance lock is taken by something that is not a copy"),
+              std::string::npos)
+        << log;
+  }
+  {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(LinuxInstance(std::string(200, 'x')).claim(), InstanceClaim::Failed);
+    EXPECT_EQ(LinuxInstance("").claim(), InstanceClaim::Failed);
+    EXPECT_EQ(vodivuri::testing::countLines(::testing::internal::GetCapturedStderr()), 2u);
+  }
+}
+
+TEST(LinuxInstance, ALockHeldByAnotherUserIsNotTakenForACopy) {
+  if (::getuid() != 0) GTEST_SKIP() << "needs root to listen as another user";
+  const std::string name = testLockName("other-user");
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setuid(65534) != 0) ::_exit(1);
+    const UniqueFd fd = squat(name, true);
+    const char byte = 1;
+    if (::write(ready[1], &byte, 1) != 1) ::_exit(1);
+    ::pause();
+    ::_exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  ::testing::internal::CaptureStderr();
+  const InstanceClaim claim = LinuxInstance(name).claim();
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  EXPECT_EQ(claim, InstanceClaim::Failed);
+  EXPECT_NE(log.find("of user id 65534"), std::string::npos) << log;
 }
 
 TEST(LinuxInstance, NamesTheRunningExecutableAndItsFolder) {
-  LinuxInstance instance("");
+  LinuxInstance instance(testLockName("exe"));
   const std::string path = instance.executablePath();
   ASSERT_FALSE(path.empty());
   EXPECT_EQ(path[0], '/');

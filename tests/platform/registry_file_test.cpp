@@ -224,6 +224,7 @@ TEST(FileRegistry, FileWithoutReadPermissionIsKeptAside) {
   const bool asRoot = ::geteuid() == 0;
   if (asRoot) {
     ASSERT_EQ(::chown(tmp2.path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(locked.c_str(), 65534, 65534), 0);
   }
   const pid_t child = asRoot ? ::fork() : 0;
   ASSERT_GE(child, 0);

@@ -66,10 +66,6 @@ std::string configHome() {
   return trimSlashes(home) + "/.config";
 }
 
-std::string runtimeDir() {
-  return trimSlashes(absoluteEnv("XDG_RUNTIME_DIR"));
-}
-
 std::string folderOf(const std::string& path) {
   const auto slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -157,9 +153,14 @@ std::string readWholeFile(const std::string& path, std::size_t limit, std::strin
   // Non-blocking, so a FIFO in the way cannot hang the program.
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!fd.valid()) return withErrno("cannot open " + path, errno);
+  return readAll(fd.get(), path, limit, out);
+}
+
+std::string readAll(int fd, const std::string& path, std::size_t limit, std::string& out) {
+  out.clear();
   char buffer[65536];
   for (;;) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
       return withErrno("cannot read " + path, errno);

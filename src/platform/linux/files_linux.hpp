@@ -29,8 +29,6 @@ class UniqueFd {
 // $XDG_CONFIG_HOME when absolute, else $HOME/.config (or the password entry's
 // home); empty when no home is known.
 std::string configHome();
-// $XDG_RUNTIME_DIR when absolute, else empty.
-std::string runtimeDir();
 
 // The part of `path` before its last '/' ("/" for a file at the root).
 std::string folderOf(const std::string& path);
@@ -47,6 +45,8 @@ std::string replaceFileAtomically(const std::string& path, const std::string& co
 
 // Reads a whole file of at most `limit` bytes. Returns an error text, empty on success.
 std::string readWholeFile(const std::string& path, std::size_t limit, std::string& out);
+// The same from an open descriptor; `path` names it in the error text.
+std::string readAll(int fd, const std::string& path, std::size_t limit, std::string& out);
 
 // "message: strerror(err)".
 std::string withErrno(const std::string& message, int err);

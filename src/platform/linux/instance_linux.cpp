@@ -1,30 +1,52 @@
 #include "platform/linux/instance_linux.hpp"
 
-#include <fcntl.h>
-#include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstddef>
+#include <cstring>
+#include <thread>
 #include <vector>
 
 namespace vodivuri::platform::linux_os {
+
+// Why an abstract socket: it lives in the kernel, not in a folder, so every
+// copy of one user finds it whatever $XDG_RUNTIME_DIR, $HOME or
+// $XDG_CONFIG_HOME say, no folder's permissions or file system can keep it
+// from being made, and it goes with the process however the process ends.
+// It is shared by the processes of one network namespace.
 
 namespace {
 
 constexpr std::string_view kDeleted = " (deleted)";
 
+struct LockAddress {
+  sockaddr_un address{};
+  socklen_t length = 0;
+};
+
+// The name in the abstract namespace: a NUL, then the name (no terminator).
+bool lockAddress(const std::string& name, LockAddress& out) {
+  if (name.empty() || name.size() + 1 > sizeof out.address.sun_path) return false;
+  out.address.sun_family = AF_UNIX;
+  out.address.sun_path[0] = '\0';
+  std::memcpy(out.address.sun_path + 1, name.data(), name.size());
+  out.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  return true;
+}
+
 }  // namespace
 
-LinuxInstance::LinuxInstance() : LinuxInstance(defaultLockPath()) {}
+LinuxInstance::LinuxInstance() : LinuxInstance(defaultLockName()) {}
 
-LinuxInstance::LinuxInstance(std::string lockPath) : lockPath_(std::move(lockPath)) {}
+LinuxInstance::LinuxInstance(std::string lockName) : lockName_(std::move(lockName)) {}
 
-std::string LinuxInstance::defaultLockPath() {
-  const std::string runtime = runtimeDir();
-  if (!runtime.empty()) return runtime + "/vodivuri.lock";
-  const std::string config = configHome();
-  return config.empty() ? std::string() : config + "/vodivuri/vodivuri.lock";
+std::string LinuxInstance::defaultLockName() {
+  return "vodivuri/instance/uid=" + std::to_string(::getuid());
 }
 
 std::string LinuxInstance::executablePath() {
@@ -53,35 +75,73 @@ std::string LinuxInstance::programFolder() {
   return path.empty() ? std::string() : folderOf(path);
 }
 
-bool LinuxInstance::claimSingleInstance() {
-  if (lock_.valid()) return true;
-  if (lockPath_.empty()) {
-    reportError("no folder for the instance lock is known; not checking for another instance");
-    return true;
+InstanceClaim LinuxInstance::claim() {
+  if (lock_.valid()) return InstanceClaim::Held;
+  LockAddress at;
+  if (!lockAddress(lockName_, at)) {
+    reportError("the instance lock name \"" + lockName_ + "\" cannot be used");
+    return InstanceClaim::Failed;
   }
-  if (std::string error = makeFolders(folderOf(lockPath_)); !error.empty()) {
-    reportError(error + "; not checking for another instance");
-    return true;
+  // A holder that has just ended frees the name at once; a few tries cover
+  // a copy that ends between our bind and our look at it.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // Close-on-exec, so a browser started from here cannot inherit the lock.
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!fd.valid()) {
+      reportError(withErrno("cannot make the instance lock", errno));
+      return InstanceClaim::Failed;
+    }
+    if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&at.address), at.length) == 0) {
+      // Listening lets a later copy ask who holds the name. Connections are
+      // never accepted; they wait in the queue until the holder ends.
+      if (::listen(fd.get(), SOMAXCONN) != 0) {
+        reportError(withErrno("cannot listen on the instance lock", errno));
+      }
+      lock_ = std::move(fd);
+      return InstanceClaim::Held;
+    }
+    if (errno != EADDRINUSE) {
+      reportError(withErrno("cannot claim the instance lock", errno));
+      return InstanceClaim::Failed;
+    }
+    const InstanceClaim holder = whoHolds();
+    if (holder != InstanceClaim::Held) return holder;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  // Close-on-exec, so a browser started from here cannot inherit the lock.
-  UniqueFd fd(::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
+  reportError("the instance lock is taken by something that is not a copy of this program");
+  return InstanceClaim::Failed;
+}
+
+// Held means "nobody answered; try to take it again".
+InstanceClaim LinuxInstance::whoHolds() {
+  LockAddress at;
+  lockAddress(lockName_, at);
+  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!fd.valid()) {
-    reportError(withErrno("cannot open " + lockPath_, errno) +
-                "; not checking for another instance");
-    return true;
+    reportError(withErrno("cannot look at the instance lock", errno));
+    return InstanceClaim::Failed;
   }
-  int status;
+  int r;
   do {
-    status = ::flock(fd.get(), LOCK_EX | LOCK_NB);
-  } while (status != 0 && errno == EINTR);
-  if (status != 0) {
-    if (errno == EWOULDBLOCK) return false;
-    reportError(withErrno("cannot lock " + lockPath_, errno) +
-                "; not checking for another instance");
-    return true;
+    r = ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&at.address), at.length);
+  } while (r != 0 && errno == EINTR);
+  if (r != 0) {
+    // The queue is full only after thousands of copies knocked: our own.
+    if (errno == EAGAIN) return InstanceClaim::AnotherRuns;
+    if (errno == ECONNREFUSED || errno == ENOENT) return InstanceClaim::Held;
+    reportError(withErrno("cannot look at the instance lock", errno));
+    return InstanceClaim::Failed;
   }
-  lock_ = std::move(fd);
-  return true;
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  if (::getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
+    reportError(withErrno("cannot tell who holds the instance lock", errno));
+    return InstanceClaim::Failed;
+  }
+  if (peer.uid == ::getuid()) return InstanceClaim::AnotherRuns;
+  reportError("the instance lock of this user is taken by process " + std::to_string(peer.pid) +
+              " of user id " + std::to_string(peer.uid));
+  return InstanceClaim::Failed;
 }
 
 }  // namespace vodivuri::platform::linux_os

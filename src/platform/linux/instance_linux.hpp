@@ -1,5 +1,5 @@
 // Where the running program is (/proc/self/exe) and the one-instance-per-user
-// lock (flock on a file in $XDG_RUNTIME_DIR).
+// lock: an abstract unix socket named after the user id.
 #pragma once
 
 #include <string>
@@ -9,23 +9,33 @@
 
 namespace vodivuri::platform::linux_os {
 
+enum class InstanceClaim {
+  Held,         // this process runs alone and holds the lock
+  AnotherRuns,  // another copy of this user holds it
+  Failed,       // cannot tell (reported on standard error)
+};
+
 class LinuxInstance : public Instance {
  public:
-  // Locks $XDG_RUNTIME_DIR/vodivuri.lock, or vodivuri.lock in the settings folder.
+  // The lock of the real user id, the same whatever the environment says.
   LinuxInstance();
-  explicit LinuxInstance(std::string lockPath);
+  // A lock of another name, for tests.
+  explicit LinuxInstance(std::string lockName);
 
   std::string executablePath() override;
   std::string programFolder() override;
-  // Holds the lock until this object goes. When the lock file cannot be
-  // opened at all the program is let run (and the problem reported).
-  bool claimSingleInstance() override;
+  // Held until this object goes; claiming again while held succeeds.
+  InstanceClaim claim();
+  // True only when held: a lock that cannot be checked keeps the program from
+  // running, so that two copies never share the settings file.
+  bool claimSingleInstance() override { return claim() == InstanceClaim::Held; }
 
-  static std::string defaultLockPath();
-  const std::string& lockPath() const { return lockPath_; }
+  static std::string defaultLockName();
+  const std::string& lockName() const { return lockName_; }
 
  private:
-  std::string lockPath_;
+  InstanceClaim whoHolds();
+  std::string lockName_;
   UniqueFd lock_;
 };
 

@@ -9,6 +9,7 @@
 
 #include "platform/linux/files_linux.hpp"
 #include "platform/linux/reg_format.hpp"
+#include "platform/linux/settings_folder.hpp"
 
 namespace vodivuri::platform::linux_os {
 
@@ -58,12 +59,27 @@ void FileRegistry::load() {
     reportError("no home folder is known; the settings last for this run only");
     return;
   }
+  // Only the one running copy gets here, so no save is under way.
+  const Ownership folder = secureSettingsFolder(folderOf(path_));
+  if (!folder.problem.empty()) reportError(folder.problem);
+  if (folder.foreign) {
+    persist_ = false;
+    return;
+  }
+  removeStaleTemporaries(path_);
+
   struct stat st {};
   // No file yet (first start), or a folder above it is missing.
   if (::lstat(path_.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) return;
 
   std::string bytes;
-  std::string problem = readWholeFile(path_, kMaxFileSize, bytes);
+  std::string problem;
+  const Ownership file = readOwnFile(path_, kMaxFileSize, bytes, problem);
+  if (!file.problem.empty()) reportError(file.problem);
+  if (file.foreign) {
+    persist_ = false;
+    return;
+  }
   RegFileContents contents;
   if (problem.empty()) {
     contents = parseRegFile(bytes);

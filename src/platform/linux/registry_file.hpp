@@ -13,6 +13,9 @@ class FileRegistry : public TreeRegistry {
   // $XDG_CONFIG_HOME/vodivuri/user.reg (or ~/.config/vodivuri/user.reg).
   FileRegistry();
   // Loads `path`; a damaged file is renamed to `path`.bad and reported once.
+  // Made only by the copy that holds the instance lock: it also makes the
+  // folder and file private and removes temporary files of interrupted saves.
+  // A folder or file of another user is neither read nor written.
   explicit FileRegistry(std::string path);
 
   // The default file, empty when no home folder is known.

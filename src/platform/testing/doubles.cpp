@@ -61,6 +61,11 @@ bool RecordingPower::requestExit(std::uint32_t flags) {
   return !refuse;
 }
 
+bool RecordingPower::requestConfirmedExit(std::uint32_t flags) {
+  confirmedFlags.push_back(flags);
+  return requestExit(flags);
+}
+
 void FakeClock::advanceMilliseconds(long ms) {
   long total = subsecond_ + ms;
   long seconds = total / 1000;

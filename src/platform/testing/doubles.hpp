@@ -56,8 +56,11 @@ class RecordingPower : public Power {
   };
   void enableShutdownPrivilege() override;
   bool requestExit(std::uint32_t flags) override;
+  // Recorded in `requests` too.
+  bool requestConfirmedExit(std::uint32_t flags) override;
 
   std::vector<Request> requests;
+  std::vector<std::uint32_t> confirmedFlags;  // the flags of the confirmed requests
   int privilegeCalls = 0;
   bool refuse = false;  // answer every request with a refusal
 

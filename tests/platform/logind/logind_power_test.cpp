@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 
+#include "engine/power_actions.hpp"
 #include "platform/linux/logind/power_logind.hpp"
 #include "platform/logind/logind_fixture.hpp"
+#include "platform/testing/doubles.hpp"
 
 namespace vodivuri::testing {
 namespace {
@@ -66,22 +68,69 @@ TEST_F(LogindPowerTest, OneRequestPerFlagsAndMinute) {
               ElementsAre("PowerOff false", "Reboot false", "PowerOff false", "PowerOff false"));
 }
 
-TEST_F(LogindPowerTest, RefusalIsLoggedOnceWithTheBusMessageAndReportedEveryMinute) {
+TEST_F(LogindPowerTest, ARefusedRequestIsAskedAgainOnTheNextTickUntilAccepted) {
+  // An inhibitor says no at first, then lets go.
   addLogindMethod("PowerOff", "b", "",
                   raising("org.freedesktop.DBus.Error.AccessDenied", "Not allowed to power off"));
   LogindPower power(clock);
+  clock.at = {{2026, 12, 8}, 7, 30, 0};
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(power.requestExit(12));
-  clock.at.second = 30;
-  EXPECT_FALSE(power.requestExit(12));
-  clock.at.minute += 1;
+  clock.at.second = 1;
   EXPECT_FALSE(power.requestExit(12));
   const std::string log = ::testing::internal::GetCapturedStderr();
-  addLogindMethod("PowerOff", "b", "", "");
-
   EXPECT_EQ(log, "vodivuri: logind PowerOff failed: Not allowed to power off\n");
-  // Asked again in the next minute, not on every tick.
   EXPECT_THAT(logindCalls(), ElementsAre("PowerOff false", "PowerOff false"));
+
+  addLogindMethod("PowerOff", "b", "", "");
+  clock.at.second = 2;
+  EXPECT_TRUE(power.requestExit(12));
+  // Accepted: the rest of the minute sends nothing more.
+  for (int second = 3; second < 60; second += 14) {
+    clock.at.second = second;
+    EXPECT_TRUE(power.requestExit(12));
+  }
+  EXPECT_THAT(logindCalls(), ElementsAre("PowerOff false", "PowerOff false", "PowerOff false"));
+}
+
+TEST_F(LogindPowerTest, ARequestThatFailedAtFirstSucceedsOnALaterTick) {
+  // The first PowerOff fails (logind busy), the next ones go through.
+  addLogindMethod("PowerOff", "b", "",
+                  "self.power_off_calls = getattr(self, 'power_off_calls', 0) + 1\n"
+                  "if self.power_off_calls == 1:\n"
+                  "    raise dbus.exceptions.DBusException('Busy', "
+                  "name='org.freedesktop.DBus.Error.Failed')");
+  LogindPower power(clock);
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(power.requestExit(8));
+  clock.at.second += 1;
+  EXPECT_TRUE(power.requestExit(8));
+  clock.at.second += 1;
+  EXPECT_TRUE(power.requestExit(8));
+  ::testing::internal::GetCapturedStderr();
+  addLogindMethod("PowerOff", "b", "", "");
+  EXPECT_THAT(logindCalls(), ElementsAre("PowerOff false", "PowerOff false"));
+}
+
+TEST_F(LogindPowerTest, ConfirmedActionsAreAlwaysSent) {
+  LogindPower power(clock);
+  clock.at = {{2026, 12, 8}, 7, 30, 10};
+  EXPECT_TRUE(power.requestConfirmedExit(12));
+  clock.at.second = 40;
+  // The user asks again in the same minute: the request goes out again.
+  EXPECT_TRUE(power.requestConfirmedExit(12));
+  // A scheduled tick of that minute does not repeat what was accepted.
+  EXPECT_TRUE(power.requestExit(12));
+  EXPECT_THAT(logindCalls(), ElementsAre("PowerOff false", "PowerOff false"));
+
+  // Through the power routines, as the menu entries reach the back end.
+  vodivuri::platform::testing::ScriptedVersion xp;
+  engine::PowerActions actions(xp, power);
+  actions.Request(engine::PowerAction::PowerOff, "Windows XP", engine::kTrue, true);
+  actions.Request(engine::PowerAction::PowerOff, "Windows XP", engine::kTrue, true);
+  actions.Request(engine::PowerAction::PowerOff, "Windows XP", engine::kTrue);
+  EXPECT_THAT(logindCalls(),
+              ElementsAre("PowerOff false", "PowerOff false", "PowerOff false", "PowerOff false"));
 }
 
 TEST_F(LogindPowerTest, MissingBusOrLogindIsLoggedOnceAndReportedAsFailure) {

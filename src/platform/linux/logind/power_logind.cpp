@@ -116,17 +116,25 @@ LogindPower::LogindPower(Clock& clock, LogindTimeouts timeouts)
     : clock_(clock), timeouts_(timeouts) {}
 
 bool LogindPower::requestExit(std::uint32_t flags) {
+  return send(flags, false);
+}
+
+bool LogindPower::requestConfirmedExit(std::uint32_t flags) {
+  return send(flags, true);
+}
+
+bool LogindPower::send(std::uint32_t flags, bool always) {
   toolkit::DateTime minute = clock_.now();
   minute.second = 0;
   if (minute_ != minute) {
     minute_ = minute;
-    answered_.clear();
+    accepted_.clear();
   }
-  if (const auto earlier = answered_.find(flags); earlier != answered_.end()) {
-    return earlier->second;
-  }
+  // Accepted (or still under way at a silent session manager): asking again
+  // would only stack another request on it.
+  if (!always && accepted_.contains(flags)) return true;
   const bool done = perform(flags);
-  answered_[flags] = done;
+  if (done) accepted_.insert(flags);
   return done;
 }
 

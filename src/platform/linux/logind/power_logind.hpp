@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -33,14 +32,19 @@ class LogindPower : public Power {
   // there is nothing to enable beforehand.
   void enableShutdownPrivilege() override {}
 
-  // Asks once per flags and minute; a repeat in the same minute returns the
-  // first answer without asking again.
+  // A scheduled request: sent once per flags and minute while accepted; a
+  // repeat in that minute answers true without asking again, so that the
+  // once-a-second schedule cannot stack dialogs. A refused or failed request
+  // is asked again on the next call.
   bool requestExit(std::uint32_t flags) override;
+  // Always sent; when accepted, the scheduled repeats of its minute are not.
+  bool requestConfirmedExit(std::uint32_t flags) override;
 
  private:
   enum class Action { PowerOff, Reboot, EndSession };
   enum class Outcome { Done, Failed, Absent };
 
+  bool send(std::uint32_t flags, bool always);
   bool perform(std::uint32_t flags);
   Outcome askSessionManager(Action action);
   bool askLogind(Action action);
@@ -50,7 +54,7 @@ class LogindPower : public Power {
   Clock& clock_;
   LogindTimeouts timeouts_;
   std::optional<toolkit::DateTime> minute_;
-  std::map<std::uint32_t, bool> answered_;  // flags asked in minute_, and the answer
+  std::set<std::uint32_t> accepted_;  // flags accepted in minute_
   std::set<std::string> logged_;
 };
 
