@@ -1,5 +1,8 @@
 // The Win32 host on a small form: real child windows at their places, model
 // changes that never echo back as clicks, real clicks reaching the model once.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "frontend/win32/win32_host.hpp"
@@ -199,6 +202,44 @@ TEST_F(HostControls, MouseMovesReportTwipsOfTheirOwnWindow) {
   form.onMouseMove = [&](double mx, double) { fx = mx; };
   SendMessageA(host.windowOf(form), WM_MOUSEMOVE, 0, MAKELPARAM(7, 7));
   EXPECT_EQ(fx, 105);
+}
+
+TEST_F(HostControls, PicturesAndTooltipsFollowTheModel) {
+  EXPECT_NE(SendMessageA(hwnd(form.button), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  EXPECT_NE(GetWindowLongA(hwnd(form.button), GWL_STYLE) & BS_BITMAP, 0);
+  form.button.setPicture("");
+  EXPECT_EQ(SendMessageA(hwnd(form.button), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  EXPECT_EQ(GetWindowLongA(hwnd(form.button), GWL_STYLE) & BS_BITMAP, 0);
+
+  HWND tips = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM found) {
+        if (className(w) == TOOLTIPS_CLASSA && GetWindow(w, GW_OWNER) != nullptr) {
+          *reinterpret_cast<HWND*>(found) = w;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tips));
+  ASSERT_NE(tips, nullptr);
+  EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 0);
+  form.strip.setTooltip("Ocultar");
+  EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 1);
+  auto tipText = [&] {
+    char text[80] = {};
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.hwnd = host.windowOf(form);
+    info.uId = reinterpret_cast<UINT_PTR>(hwnd(form.strip));
+    info.lpszText = text;
+    SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+    return std::string(text);
+  };
+  EXPECT_EQ(tipText(), "Ocultar");
+  form.strip.setTooltip("Acerca de Vodivuri");
+  EXPECT_EQ(tipText(), "Acerca de Vodivuri");
+  form.strip.setTooltip("");
+  EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 0);
 }
 
 TEST_F(HostControls, TheCloseBoxAsksTheModelWhichMayRefuse) {

@@ -19,9 +19,11 @@ NOTIFYICONDATAA makeTrayRecord(HWND receiver, HICON icon, const std::string& too
   record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record.uCallbackMessage = WM_MOUSEMOVE;
   record.hIcon = icon;
-  // The text, a NUL, then blanks to the end of the 64-character field.
-  const std::string tip = toAnsi(tooltipUtf8).substr(0, sizeof record.szTip - 1);
-  std::memset(record.szTip, ' ', sizeof record.szTip);
+  // The text, a NUL, then blanks to the end of the first form's 64-character
+  // field (the headers declare the later, longer one).
+  constexpr std::size_t kTipField = 64;
+  const std::string tip = toAnsi(tooltipUtf8).substr(0, kTipField - 1);
+  std::memset(record.szTip, ' ', kTipField);
   std::memcpy(record.szTip, tip.data(), tip.size());
   record.szTip[tip.size()] = '\0';
   return record;

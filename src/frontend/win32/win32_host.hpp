@@ -13,7 +13,8 @@
 // Failing that, it loads the file from the folder `assetsFolder` (by default
 // "assets" beside the executable): the asset itself for .bmp/.ico/.cur, and
 // "<name>.bmp" for a .jpg or .png asset. A picture found nowhere is drawn as
-// nothing (the hand cursor falls back to IDC_HAND).
+// nothing (the hand cursor falls back to IDC_HAND). In a windres script a
+// name that is also a keyword must be quoted: "TOOLBAR" BITMAP "toolbar.bmp".
 #pragma once
 
 #include <windows.h>
