@@ -144,6 +144,27 @@ TEST_F(MainWindowOnWin32, TheIconIsRegisteredWithTheReceiverAndItsMessagesReachT
   EXPECT_EQ(std::memcmp(&calls[0].record, &add.record, add.record.cbSize), 0);
 }
 
+TEST_F(MainWindowOnWin32, ANotificationIsABalloonFromTheIconItself) {
+  const toolkit::TrayIcon icon{"Vodivuri", "vodivuri.ico", &main.Receptor};
+  calls.clear();
+  host.trayNotification(icon, "Vodivuri", "El equipo se apagará en un minuto");
+  ASSERT_EQ(calls.size(), 1u);
+  const NOTIFYICONDATAA& r = calls[0].record;
+  EXPECT_EQ(calls[0].action, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(r.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
+  EXPECT_EQ(r.uFlags, static_cast<UINT>(NIF_INFO));
+  EXPECT_EQ(r.hWnd, hwnd(main.Receptor));
+  EXPECT_EQ(r.uID, static_cast<UINT>(reinterpret_cast<UINT_PTR>(hwnd(main.Receptor))));
+  EXPECT_STREQ(r.szInfoTitle, "Vodivuri");
+  EXPECT_STREQ(r.szInfo, "El equipo se apagar\xE1 en un minuto");
+
+  // Without an icon there is nothing to show it from.
+  toolkit::PictureBox stranger{main, "stranger", {}};
+  calls.clear();
+  host.trayNotification({"Vodivuri", "vodivuri.ico", &stranger}, "Vodivuri", "texto");
+  EXPECT_TRUE(calls.empty());
+}
+
 TEST_F(MainWindowOnWin32, TheCloseBoxNeverClosesTheWindow) {
   SendMessageA(hwnd(main.Receptor), WM_MOUSEMOVE, 0, 0x203);
   HWND window = host.windowOf(main);

@@ -57,6 +57,29 @@ void Win32Host::addTrayIcon(const toolkit::TrayIcon& icon) {
   trays_[icon.receiver] = record;
 }
 
+void Win32Host::trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
+                                 const std::string& text) {
+  if (quitting_ || icon.receiver == nullptr) return;
+  const auto it = trays_.find(icon.receiver);
+  if (it == trays_.end()) return;  // no icon, nothing to show it from
+  NOTIFYICONDATAA balloon;
+  std::memset(&balloon, 0, sizeof balloon);
+  balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  balloon.hWnd = it->second.hWnd;
+  balloon.uID = it->second.uID;
+  balloon.uFlags = NIF_INFO;
+  balloon.uTimeout = 10000;
+  balloon.dwInfoFlags = NIIF_INFO;
+  const std::string ansiTitle = toAnsi(title).substr(0, sizeof balloon.szInfoTitle - 1);
+  const std::string ansiText = toAnsi(text).substr(0, sizeof balloon.szInfo - 1);
+  std::memcpy(balloon.szInfoTitle, ansiTitle.data(), ansiTitle.size());
+  std::memcpy(balloon.szInfo, ansiText.data(), ansiText.size());
+  // An older shell refuses the longer record: then there is no balloon.
+  if (!notifyIcon(NIM_MODIFY, &balloon)) {
+    std::fputs("vodivuri: el área de notificación no mostró el aviso\n", stderr);
+  }
+}
+
 void Win32Host::removeTrayIcon(const toolkit::TrayIcon& icon) {
   dropTray(icon.receiver);
 }
