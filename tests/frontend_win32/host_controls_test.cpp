@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "frontend/win32/win32_host.hpp"
 #include "toolkit/geometry.hpp"
 #include "win32_support.hpp"
@@ -13,6 +15,7 @@ namespace vodivuri::win32 {
 namespace {
 
 using testing::className;
+using testing::Later;
 using testing::placeInParent;
 using testing::pump;
 using testing::windowText;
@@ -34,6 +37,7 @@ class SmallForm : public toolkit::Form {
     second.onClick = [this] { ++secondClicks; };
     button.onClick = [this] { ++buttonClicks; };
     caption.onClick = [this] { ++captionClicks; };
+    tabOrder = {&box, &off, &button, &first};
   }
 
   toolkit::Label caption{
@@ -190,6 +194,29 @@ TEST_F(HostControls, AUserClickReachesTheModelOnceAndTheModelDecidesTheCheck) {
   SendMessageA(host.windowOf(form), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                reinterpret_cast<LPARAM>(hwnd(form.box)));
   EXPECT_EQ(form.boxClicks, 2);
+}
+
+TEST_F(HostControls, TabFollowsTheKeyboardOrderAndSkipsDisabledControls) {
+  SetForegroundWindow(host.windowOf(form));
+  SetFocus(hwnd(form.box));
+  ASSERT_EQ(GetFocus(), hwnd(form.box));
+  std::vector<HWND> focused;
+  auto tabAgain = [&] {
+    focused.push_back(GetFocus());
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+  };
+  PostMessageA(hwnd(form.box), WM_KEYDOWN, VK_TAB, 0);
+  Later second(100, tabAgain);
+  Later third(200, tabAgain);
+  Later end(300, [&] {
+    focused.push_back(GetFocus());
+    host.quit();
+  });
+  EXPECT_EQ(host.run(), 0);
+  ASSERT_EQ(focused.size(), 3u);
+  EXPECT_EQ(focused[0], hwnd(form.button));  // "off" is disabled
+  EXPECT_EQ(focused[1], hwnd(form.first));
+  EXPECT_EQ(focused[2], hwnd(form.box));  // and round again
 }
 
 TEST_F(HostControls, MouseMovesReportTwipsOfTheirOwnWindow) {
