@@ -1,5 +1,5 @@
-// The host's core: construction, the message loops, forms and their windows,
-// quitting and the end of the session.
+// The host's core: construction, the message loops and modal windows, the
+// host's own window (timers, the shell's messages), quitting and the session's end.
 #include "frontend/win32/win32_host.hpp"
 
 #include <algorithm>
