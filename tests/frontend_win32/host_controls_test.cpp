@@ -217,6 +217,17 @@ TEST_F(HostControls, TabFollowsTheKeyboardOrderAndSkipsDisabledControls) {
   EXPECT_EQ(focused[0], hwnd(form.button));  // "off" is disabled
   EXPECT_EQ(focused[1], hwnd(form.first));
   EXPECT_EQ(focused[2], hwnd(form.box));  // and round again
+  EXPECT_EQ(form.buttonClicks, 0);
+}
+
+TEST_F(HostControls, EnterPressesTheFocusedButtonOnly) {
+  SetFocus(hwnd(form.button));
+  PostMessageA(hwnd(form.button), WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageA(hwnd(form.box), WM_KEYDOWN, VK_RETURN, 0);
+  Later end(200, [&] { host.quit(); });
+  host.run();
+  EXPECT_EQ(form.buttonClicks, 1);
+  EXPECT_EQ(form.boxClicks, 0);
 }
 
 TEST_F(HostControls, MouseMovesReportTwipsOfTheirOwnWindow) {

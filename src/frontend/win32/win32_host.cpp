@@ -170,11 +170,18 @@ void Win32Host::dispatch(MSG& msg) {
   DispatchMessageA(&msg);
 }
 
-// Esc and Tab belong to the form, whichever of its controls has the focus.
+// Esc and Tab belong to the form, whichever of its controls has the focus;
+// Enter presses the focused push button, as in a dialog.
 bool Win32Host::keyToForm(const MSG& msg) {
-  if (msg.wParam != VK_ESCAPE && msg.wParam != VK_TAB) return false;
+  if (msg.wParam != VK_ESCAPE && msg.wParam != VK_TAB && msg.wParam != VK_RETURN) return false;
   FormRecord* record = formRecord(GetAncestor(msg.hwnd, GA_ROOT));
   if (record == nullptr || quitting_) return false;
+  if (msg.wParam == VK_RETURN) {
+    ControlRecord* focused = controlRecord(msg.hwnd);
+    if (focused == nullptr || focused->kind != toolkit::ControlKind::Button) return false;
+    SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
+    return true;
+  }
   if (msg.wParam == VK_TAB) {
     moveFocus(*record, GetKeyState(VK_SHIFT) < 0);
     return true;
