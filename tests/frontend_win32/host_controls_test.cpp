@@ -66,6 +66,13 @@ int blueAt(int row, int height) {
   return -1;
 }
 
+BOOL CALLBACK findOwnedTooltips(HWND w, LPARAM found) {
+  if (className(w) == TOOLTIPS_CLASSA && GetWindow(w, GW_OWNER) != nullptr) {
+    *reinterpret_cast<HWND*>(found) = w;
+  }
+  return TRUE;
+}
+
 class HostControls : public ::testing::Test {
  protected:
   HostControls() { form.show(); }
@@ -250,15 +257,7 @@ TEST_F(HostControls, PicturesAndTooltipsFollowTheModel) {
   EXPECT_EQ(GetWindowLongA(hwnd(form.button), GWL_STYLE) & BS_BITMAP, 0);
 
   HWND tips = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM found) {
-        if (className(w) == TOOLTIPS_CLASSA && GetWindow(w, GW_OWNER) != nullptr) {
-          *reinterpret_cast<HWND*>(found) = w;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tips));
+  EnumThreadWindows(GetCurrentThreadId(), findOwnedTooltips, reinterpret_cast<LPARAM>(&tips));
   ASSERT_NE(tips, nullptr);
   EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 0);
   form.strip.setTooltip("Ocultar");
