@@ -1,0 +1,277 @@
+// The host's core: construction, the message loops and modal windows, the
+// host's own window (timers, the shell's messages), quitting and the session's end.
+#include "frontend/win32/win32_host.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "frontend/win32/pictures.hpp"
+#include "frontend/win32/records.hpp"
+#include "frontend/win32/text.hpp"
+#include "toolkit/geometry.hpp"
+
+namespace vodivuri::win32 {
+
+using toolkit::Form;
+
+namespace {
+
+int dotsPerInch(int index) {
+  HDC dc = GetDC(nullptr);
+  const int dpi = dc != nullptr ? GetDeviceCaps(dc, index) : 96;
+  if (dc != nullptr) ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+FormRecord::~FormRecord() {
+  if (tooltips != nullptr) DestroyWindow(tooltips);
+  if (hwnd != nullptr) DestroyWindow(hwnd);
+  if (background != nullptr) DeleteObject(background);
+}
+
+Win32Host::Win32Host(HINSTANCE instance, std::string assetsFolder)
+    : notifyIcon(
+          [](DWORD action, NOTIFYICONDATAA* data) { return Shell_NotifyIconA(action, data); }),
+      instance_(instance),
+      pictures_(std::make_unique<Pictures>(instance, std::move(assetsFolder))) {
+  registerClasses(instance_);
+  hostWindow_ = CreateWindowExA(WS_EX_TOOLWINDOW, kHostClass, "Vodivuri", WS_POPUP, 0, 0, 0, 0,
+                                nullptr, nullptr, instance_, this);
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+}
+
+Win32Host::~Win32Host() {
+  quitting_ = true;
+  stopTimers();
+  for (auto& [receiver, record] : trays_) notifyIcon(NIM_DELETE, &record);
+  trays_.clear();
+  // Nothing is looked up any more while the windows go.
+  formWindows_.clear();
+  controlWindows_.clear();
+  controls_.clear();
+  forms_.clear();
+  graveyard_.clear();
+  if (hostWindow_ != nullptr) DestroyWindow(hostWindow_);
+  for (auto& [key, f] : fonts_) DeleteObject(f);
+  for (auto& [key, b] : brushes_) DeleteObject(b);
+  // A quit request left in the queue would end the next host's loop at once.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+// ---- units and lookups ----
+
+int Win32Host::twipsPerPixelX() const {
+  return toolkit::twipsPerPixelFor(dotsPerInch(LOGPIXELSX));
+}
+
+int Win32Host::twipsPerPixelY() const {
+  return toolkit::twipsPerPixelFor(dotsPerInch(LOGPIXELSY));
+}
+
+int Win32Host::toPixelsX(int twips) const {
+  return toolkit::twipsToPixels(twips, twipsPerPixelX());
+}
+
+int Win32Host::toPixelsY(int twips) const {
+  return toolkit::twipsToPixels(twips, twipsPerPixelY());
+}
+
+toolkit::ScreenMetrics Win32Host::screen() const {
+  toolkit::ScreenMetrics m;
+  m.widthPixels = GetSystemMetrics(SM_CXSCREEN);
+  m.heightPixels = GetSystemMetrics(SM_CYSCREEN);
+  m.twipsPerPixelX = twipsPerPixelX();
+  m.twipsPerPixelY = twipsPerPixelY();
+  return m;
+}
+
+HWND Win32Host::windowOf(const Form& form) const {
+  const auto it = forms_.find(&form);
+  return it == forms_.end() ? nullptr : it->second->hwnd;
+}
+
+HWND Win32Host::windowOf(const toolkit::Control& control) const {
+  const auto it = controls_.find(&control);
+  return it == controls_.end() ? nullptr : it->second->hwnd;
+}
+
+FormRecord* Win32Host::formRecord(HWND hwnd) const {
+  const auto it = formWindows_.find(hwnd);
+  return it == formWindows_.end() ? nullptr : it->second;
+}
+
+ControlRecord* Win32Host::controlRecord(HWND hwnd) const {
+  const auto it = controlWindows_.find(hwnd);
+  return it == controlWindows_.end() ? nullptr : it->second;
+}
+
+// ---- loops ----
+
+int Win32Host::run() {
+  ++loopDepth_;
+  MSG msg;
+  while (!quitting_) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit();
+      break;
+    }
+    dispatch(msg);
+    if (loopDepth_ == 1 && callbackDepth_ == 0) collectGraveyard();
+  }
+  --loopDepth_;
+  if (loopDepth_ == 0 && callbackDepth_ == 0) collectGraveyard();
+  return 0;
+}
+
+void Win32Host::runModal(Form& form) {
+  if (quitting_ || !form.loaded()) return;
+  FormRecord* record = forms_.count(&form) != 0 ? forms_[&form].get() : nullptr;
+  if (record != nullptr) {
+    // The others wait: disabled until this one unloads.
+    for (const auto& [other, otherRecord] : forms_) {
+      if (other == &form || !IsWindowEnabled(otherRecord->hwnd)) continue;
+      EnableWindow(otherRecord->hwnd, FALSE);
+      record->disabledByModal.push_back(otherRecord->hwnd);
+    }
+  }
+  modalForms_.push_back(&form);
+  ++loopDepth_;
+  MSG msg;
+  while (!quitting_ && form.loaded()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit();
+      break;
+    }
+    dispatch(msg);
+  }
+  --loopDepth_;
+  modalForms_.erase(std::find(modalForms_.begin(), modalForms_.end(), &form));
+  if (form.loaded()) {
+    // Left by quit(): give the input back all the same.
+    if (const auto it = forms_.find(&form); it != forms_.end()) {
+      for (HWND w : it->second->disabledByModal) {
+        if (formRecord(w) != nullptr) EnableWindow(w, TRUE);
+      }
+      it->second->disabledByModal.clear();
+    }
+  }
+  if (loopDepth_ == 0 && callbackDepth_ == 0) collectGraveyard();
+}
+
+void Win32Host::dispatch(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && keyToForm(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+// Esc and Tab belong to the form, whichever of its controls has the focus;
+// Enter presses the focused push button, as in a dialog.
+bool Win32Host::keyToForm(const MSG& msg) {
+  if (msg.wParam != VK_ESCAPE && msg.wParam != VK_TAB && msg.wParam != VK_RETURN) return false;
+  FormRecord* record = formRecord(GetAncestor(msg.hwnd, GA_ROOT));
+  if (record == nullptr || quitting_) return false;
+  if (msg.wParam == VK_RETURN) {
+    ControlRecord* focused = controlRecord(msg.hwnd);
+    if (focused == nullptr || focused->kind != toolkit::ControlKind::Button) return false;
+    SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
+    return true;
+  }
+  if (msg.wParam == VK_TAB) {
+    moveFocus(*record, GetKeyState(VK_SHIFT) < 0);
+    return true;
+  }
+  ScopedCount busy(callbackDepth_);
+  record->form->userKeyDown(toolkit::kKeyEscape);
+  return true;
+}
+
+void Win32Host::moveFocus(FormRecord& record, bool backwards) {
+  std::vector<HWND> order;
+  for (toolkit::Control* c : record.form->tabOrder) {
+    HWND w = windowOf(*c);
+    if (w != nullptr && IsWindowVisible(w) && IsWindowEnabled(w)) order.push_back(w);
+  }
+  if (order.empty()) return;
+  const auto at = std::find(order.begin(), order.end(), GetFocus());
+  std::ptrdiff_t next = 0;
+  if (at != order.end()) {
+    const auto n = static_cast<std::ptrdiff_t>(order.size());
+    next = ((at - order.begin()) + (backwards ? n - 1 : 1)) % n;
+  }
+  SetFocus(order[static_cast<std::size_t>(next)]);
+}
+
+void Win32Host::buryForm(std::unique_ptr<FormRecord> record) {
+  // A window whose handler is still on the stack must outlive that handler.
+  if (loopDepth_ == 0 && callbackDepth_ == 0) return;  // destroyed here and now
+  graveyard_.push_back(std::move(record));
+}
+
+void Win32Host::collectGraveyard() {
+  std::vector<std::unique_ptr<FormRecord>> dead;
+  dead.swap(graveyard_);
+}
+
+// ---- the host's own window ----
+
+LRESULT Win32Host::hostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  ScopedCount busy(callbackDepth_);
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    trayAreaRecreated();
+    return 0;
+  }
+  switch (message) {
+    case WM_TIMER:
+      timerFired(wParam);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // the program never stands in the way of the session's end
+    case WM_ENDSESSION:
+      if (wParam != 0) endSession();
+      return 0;
+    case WM_INITMENUPOPUP:
+      menuOpened(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case kMessageBoxUp:
+      if (onMessageBoxShown) onMessageBoxShown(reinterpret_cast<HWND>(wParam));
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(hostWindow_, message, wParam, lParam);
+}
+
+// ---- the end ----
+
+void Win32Host::endSession() {
+  if (quitting_) return;
+  std::vector<Form*> loaded;
+  for (const auto& [form, record] : forms_) loaded.push_back(record->form);
+  for (Form* form : loaded) {
+    if (quitting_) break;
+    if (forms_.count(form) != 0) form->sessionEnding();
+  }
+  // The session ends: so does the program, whether or not a window ended it.
+  quit();
+}
+
+void Win32Host::quit() {
+  if (quitting_) return;
+  quitting_ = true;
+  stopTimers();
+  for (auto& [form, record] : forms_) ShowWindow(record->hwnd, SW_HIDE);
+  for (auto& [receiver, record] : trays_) notifyIcon(NIM_DELETE, &record);
+  trays_.clear();
+  // Every nested loop ends: a popup menu at once, message boxes on WM_QUIT,
+  // the modal loops through quitting_.
+  EndMenu();
+  PostQuitMessage(0);
+}
+
+}  // namespace vodivuri::win32
