@@ -74,7 +74,7 @@ class Win32Host : public toolkit::Host {
   // A balloon from the tray icon (shell 5 and later); a click on it reaches the
   // receiver as NIN_BALLOONUSERCLICK, like the icon's own mouse messages.
   void trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
-                        const std::string& text);
+                        const std::string& text) override;
 
   // --- for the program and the tests ---
   HINSTANCE instance() const { return instance_; }
