@@ -30,7 +30,7 @@ TEST(Shell, OpensTheAddressGivenInUtf8) {
     ::CloseHandle(file);
   }
   Win32Shell().openAddress(folder + "\\P\xC3\xA1gina\\abrir.cmd");
-  for (int i = 0; i < 300 && ::GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+  for (int i = 0; i < 600 && ::GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
     ::Sleep(50);
   }
   EXPECT_NE(::GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES);
