@@ -38,14 +38,26 @@ ProcessResult runProcess(const std::string& commandLine, DWORD timeoutMs) {
   UniqueHandle thread(info.hThread);
   writer.reset();  // only the child holds the write end now
 
+  // Read while it runs, and stop when it ends rather than at the end of the
+  // pipe: a process it started (Wine's desktop, say) may keep the pipe open.
   char buffer[4096];
-  DWORD n = 0;
-  while (::ReadFile(reader.get(), buffer, sizeof buffer, &n, nullptr) && n > 0) {
-    result.output.append(buffer, n);
-  }
-  if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
-    ADD_FAILURE() << commandLine << " did not end in time";
-    ::TerminateProcess(process.get(), 99);
+  const DWORD started = ::GetTickCount();
+  for (;;) {
+    const bool ended = ::WaitForSingleObject(process.get(), 10) == WAIT_OBJECT_0;
+    DWORD available = 0;
+    while (::PeekNamedPipe(reader.get(), nullptr, 0, nullptr, &available, nullptr) &&
+           available > 0) {
+      DWORD n = 0;
+      if (!::ReadFile(reader.get(), buffer, sizeof buffer, &n, nullptr) || n == 0) break;
+      result.output.append(buffer, n);
+    }
+    if (ended) break;
+    if (::GetTickCount() - started > timeoutMs) {
+      ADD_FAILURE() << commandLine << " did not end in time";
+      ::TerminateProcess(process.get(), 99);
+      ::WaitForSingleObject(process.get(), 5000);
+      break;
+    }
   }
   ::GetExitCodeProcess(process.get(), &result.exitCode);
   return result;
