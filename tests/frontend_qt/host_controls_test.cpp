@@ -15,6 +15,7 @@
 #include "frontend/qt/locale_names.hpp"
 #include "frontend/qt/qt_host.hpp"
 #include "qt_support.hpp"
+#include "toolkit/looks.hpp"
 
 namespace vodivuri::qt {
 namespace {
@@ -40,6 +41,13 @@ struct Sample : toolkit::Form {
   toolkit::OptionButton second{*this, "second", {.rect = {900, 600, 210, 195}}};
   toolkit::Button button{*this, "button", {.rect = {1500, 600, 255, 195}, .enabled = false}};
   toolkit::Image image{*this, "image", {.rect = {1950, 600, 750, 600}}};
+  toolkit::Label framed{*this,
+                        "framed",
+                        {.rect = {150, 1050, 1500, 300},
+                         .caption = "WWWWWW",
+                         .foreground = toolkit::kBlack,
+                         .background = toolkit::kWhite,
+                         .border = true}};
   toolkit::Timer ticker{*this, "ticker", 10, false};
   std::vector<std::string> clicks;
   std::vector<int> keys;
@@ -195,8 +203,9 @@ TEST_F(QtHostTest, QuitEndsNestedLoopsStopsTimersAndRunsNothingMore) {
   EXPECT_EQ(host.exec(), 0);  // at once
 }
 
-TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
+TEST_F(QtHostTest, MessageBoxesShowTheRequestInSpanishAndReturnTheAnswer) {
   QString title, message;
+  QStringList buttons;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   auto answerWith = [&](QMessageBox::StandardButton choice) {
     QTimer::singleShot(0, [&, choice] {
@@ -205,6 +214,10 @@ TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
       title = box->windowTitle();
       message = box->text();
       icon = box->icon();
+      buttons.clear();
+      for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}) {
+        if (box->button(b) != nullptr) buttons << box->button(b)->text();
+      }
       box->button(choice)->click();
     });
   };
@@ -215,6 +228,8 @@ TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
   EXPECT_EQ(title, "Vodivuri");
   EXPECT_EQ(message, "¿Seguro?");
   EXPECT_EQ(icon, QMessageBox::Question);
+  // Whatever the user's locale, and with no translation of Qt's own installed.
+  EXPECT_EQ(buttons, (QStringList{"Sí", "No"}));
   answerWith(QMessageBox::No);
   EXPECT_EQ(toolkit::messageBox(host, "¿Seguro?", "Vodivuri", toolkit::MessageButtons::YesNo,
                                 toolkit::MessageIcon::Question),
@@ -224,6 +239,49 @@ TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
                                 toolkit::MessageIcon::Information),
             toolkit::MessageAnswer::Ok);
   EXPECT_EQ(icon, QMessageBox::Information);
+  EXPECT_EQ(buttons, QStringList{"Aceptar"});
+}
+
+TEST_F(QtHostTest, AModalWindowBlocksItsOwnerButNotOtherWindows) {
+  Sample owner{host};
+  owner.show();
+  Sample other{host};  // as the notification area's icon, a window of its own
+  other.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(host.widgetOf(other)));
+  // Through the window system, which applies modality.
+  auto clickCaption = [&](Sample& on) {
+    const QPoint at = host.widgetOf(on.caption)->geometry().center();
+    QTest::mouseClick(host.widgetOf(on)->windowHandle(), Qt::LeftButton, {}, at);
+  };
+  QTimer::singleShot(60, [&] {
+    clickCaption(owner);
+    clickCaption(other);
+    form.userRequestClose();
+  });
+  form.showModal(owner);
+  EXPECT_TRUE(owner.clicks.empty());
+  EXPECT_EQ(other.clicks, std::vector<std::string>{"caption"});
+}
+
+TEST_F(QtHostTest, AGivenOuterSizeLeavesTheClientAreaInsideAFixedFrame) {
+  form.onLoad = [&] { form.setSize(5325, 7290); };  // 355 x 486 pixels
+  for (int time = 1; time <= 2; ++time) {
+    form.show();
+    testing::waitUntil([&] { return host.widgetOf(form)->isVisible(); });
+    QTest::qWait(20);
+    EXPECT_EQ(host.widgetOf(form)->size(), QSize(355 - 3 - 3, 486 - 22 - 3));
+    form.unload();
+  }
+}
+
+TEST_F(QtHostTest, ABorderedLabelKeepsItsTextOffTheBorder) {
+  form.show();
+  const QImage image = host.widgetOf(form.framed)->grab().toImage();
+  for (int x = 1; x <= 2; ++x) {
+    for (int y = 1; y < image.height() - 1; ++y) {
+      ASSERT_EQ(image.pixelColor(x, y), QColor(255, 255, 255)) << x << "," << y;
+    }
+  }
 }
 
 TEST_F(QtHostTest, TheGradientRunsFromBlackToBlue) {

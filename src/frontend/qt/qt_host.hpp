@@ -1,6 +1,8 @@
 // The Qt 6 Widgets host: every loaded form a top-level window, every control
 // a child widget, the model's timers as QTimers, the tray icon as a
-// QSystemTrayIcon, modal windows in nested event loops.
+// QSystemTrayIcon, modal windows in nested event loops. Split by concern over
+// qt_host.cpp (units, looks, the end), host_forms.cpp, host_controls.cpp,
+// host_menus.cpp, host_tray.cpp, host_messages.cpp and host_timers.cpp.
 #pragma once
 
 #include <QColor>
@@ -23,8 +25,8 @@ namespace vodivuri::qt {
 
 class QtHost : public toolkit::Host {
  public:
-  // Needs a QApplication. `watchSignals` turns SIGTERM and SIGINT into a
-  // session end (the program's own host does; tests need not).
+  // Needs a QApplication. `watchSignals` turns SIGTERM, SIGINT and SIGHUP
+  // into a session end (the program's own host does; tests need not).
   explicit QtHost(QString assetsFolder = AssetStore::defaultFolder(), bool watchSignals = false);
   ~QtHost() override;
   QtHost(const QtHost&) = delete;
@@ -82,16 +84,24 @@ class QtHost : public toolkit::Host {
   void apply(toolkit::Control& control, QWidget& widget);
   void applyFormSize(toolkit::Form& form, FormWidget& widget);
   void reportPlace(FormWidget& widget);
+  // Makes a modal form's window modal to the window below it only, so that
+  // the notification area's icon still takes input.
+  void makeModal(toolkit::Form& form, FormWidget& widget);
+  FormWidget* ownerOf(const toolkit::Form& modal) const;
+  void forgetTimer(const toolkit::Control& control);
 
   QObject context_;  // owns the connections to application signals
   AssetStore assets_;
   std::map<const toolkit::Form*, QPointer<FormWidget>> forms_;
+  std::vector<const toolkit::Form*> loadOrder_;
   std::map<const toolkit::Control*, QPointer<QWidget>> controls_;
   std::map<const toolkit::Control*, std::unique_ptr<QTimer>> timers_;
   struct Tray {
     toolkit::Control* receiver;
     std::unique_ptr<QSystemTrayIcon> icon;
   };
+  // Runs from the loop, never inside the icon's own mouse event: the icon
+  // may be removed by what the activation starts.
   void trayActivated(const toolkit::Control* receiver, QSystemTrayIcon::ActivationReason reason);
   void dropTray(const toolkit::Control* receiver);
 
