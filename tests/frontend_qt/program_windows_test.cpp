@@ -25,10 +25,11 @@ class ProgramWindowsOnQt : public MainWindowOnQt {
     return std::count_if(registry.writes.begin(), registry.writes.end(),
                          [&](const auto& w) { return w.name == name; });
   }
+  // The icon's right button, from an event of its own.
   void openTrayMenu() {
     QSystemTrayIcon* tray = host.trayIconOf(main.Receptor);
     ASSERT_NE(tray, nullptr);
-    emit tray->activated(QSystemTrayIcon::Context);
+    QTimer::singleShot(0, tray, [tray] { emit tray->activated(QSystemTrayIcon::Context); });
   }
   // Esc on a loaded form's window, once it is shown.
   UserScript::Step escapeFrom(toolkit::Form& form) {
