@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/diagnostics.hpp"
 #include "engine/run_at_startup.hpp"
 
 namespace vodivuri::engine {
@@ -27,13 +28,15 @@ bool firstStartPosition(int screenWidth, int& left, int& top) {
   }
 }
 
-std::string normaliseTimeField(const std::string& stored, int limit) {
-  if (stored.empty() || stored.size() > 2) return "00";
+std::optional<std::string> normaliseTimeField(const std::string& stored, int limit) {
+  if (stored.empty() || stored.size() > 2) return std::nullopt;
+  int value = 0;
   for (const char c : stored) {
-    if (c < '0' || c > '9') return "00";
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
   }
-  const int value = std::stoi(stored);
-  return value <= limit ? toolkit::formatNumber(value, "00") : "00";
+  if (value > limit) return std::nullopt;
+  return toolkit::formatNumber(value, "00");
 }
 
 namespace {
@@ -43,6 +46,41 @@ std::optional<int> edge(SettingsStore& store, const char* name) {
   const auto number = toolkit::parseNumber(store.readSetting(name));
   if (!number || std::fabs(*number) > 1e7) return std::nullopt;
   return static_cast<int>(std::nearbyint(*number));
+}
+
+// A stored text as a log line may show it: short, printable, its length told.
+std::string describeStored(const std::string& stored) {
+  if (stored.empty()) return "vacío";
+  std::string shown = "\"";
+  for (std::size_t i = 0; i < stored.size() && i < 16; ++i) {
+    const auto c = static_cast<unsigned char>(stored[i]);
+    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
+      shown += static_cast<char>(c);
+    } else {
+      static const char* digits = "0123456789abcdef";
+      shown += "\\x";
+      shown += digits[c >> 4];
+      shown += digits[c & 15];
+    }
+  }
+  shown += stored.size() > 16 ? "\"…" : "\"";
+  return shown + ", " + std::to_string(stored.size()) + " bytes";
+}
+
+void restoreTimeField(SettingsStore& store, const char* name, int limit, std::string& field,
+                      toolkit::Label& readOut) {
+  const std::string stored = store.readSetting(name);
+  if (const std::optional<std::string> time = normaliseTimeField(stored, limit)) {
+    field = *time;
+    readOut.setCaption(*time);
+    return;
+  }
+  field.clear();
+  readOut.setCaption(kNoTimeReadOut);
+  logOnce(std::string("time:") + name, std::string("el valor guardado «") + name + "» (" +
+                                           describeStored(stored) +
+                                           ") no es una hora válida: la acción no se ejecutará "
+                                           "hasta que se ajuste la hora");
 }
 
 void firstStart(const StartupServices& s, ProgramState& state, StartupWindow& w,
@@ -124,11 +162,10 @@ void restore(const StartupServices& s, ProgramState& state, StartupWindow& w) {
   }
   w.ShowScheduledDate();
 
-  // The time shown is the time that fires.
-  state.ScheduledHourText = normaliseTimeField(store.readSetting("Hora"), 23);
-  w.txtHora.setCaption(state.ScheduledHourText);
-  state.ScheduledMinuteText = normaliseTimeField(store.readSetting("Minutos"), 59);
-  w.txtMin.setCaption(state.ScheduledMinuteText);
+  // The time shown is the time that fires; a damaged one never fires and
+  // stays stored as it is until the user sets a time.
+  restoreTimeField(store, "Hora", 23, state.ScheduledHourText, w.txtHora);
+  restoreTimeField(store, "Minutos", 59, state.ScheduledMinuteText, w.txtMin);
 
   const bool scheduled = state.ApagarSistemaText == "True" ||
                          state.ReiniciarSistemaText == "True" ||

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "engine/power_actions.hpp"
 #include "engine/program_state.hpp"
@@ -54,9 +56,12 @@ inline constexpr const char* kShortDate = "dd/mm/yyyy";
 // widths without one.
 bool firstStartPosition(int screenWidth, int& left, int& top);
 
+// The read-out of a stored hour or minute that holds no time.
+inline constexpr const char* kNoTimeReadOut = "--";
+
 // A stored hour or minute as the trigger and the read-out use it: one or two
-// digits within 0..limit become two digits, anything else "00".
-std::string normaliseTimeField(const std::string& stored, int limit);
+// ASCII digits within 0..limit become two digits; anything else is no time.
+std::optional<std::string> normaliseTimeField(const std::string& stored, int limit);
 
 // Runs start-up; false when another instance runs and the program must end.
 bool RunStartup(const StartupServices& services, ProgramState& state, StartupWindow& window);

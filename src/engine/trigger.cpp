@@ -8,33 +8,39 @@ bool sameMinute(const toolkit::DateTime& a, const toolkit::DateTime& b) {
   return a.date == b.date && a.hour == b.hour && a.minute == b.minute;
 }
 
-void takeAction(const TriggerInputs& in, const ProgramState& state, PowerActions& power) {
-  PowerAction action;
-  if (in.shutdown == 1)
-    action = PowerAction::PowerOff;
-  else if (in.restart == 1)
-    action = PowerAction::Restart;
-  else if (in.endSession == 1)
-    action = PowerAction::EndSession;
-  else
-    return;
-  if (state.ForceFlag != kTrue && state.ForceFlag != kFalse) return;
-  power.Request(action, state.WindowsVersion, state.ForceFlag);
+std::optional<PowerAction> selectedAction(const TriggerInputs& in) {
+  if (in.shutdown == 1) return PowerAction::PowerOff;
+  if (in.restart == 1) return PowerAction::Restart;
+  if (in.endSession == 1) return PowerAction::EndSession;
+  return std::nullopt;
 }
 
 }  // namespace
 
-void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActions& power,
-                  const toolkit::DateTime& now) {
+std::optional<PowerAction> TriggerAction(const TriggerInputs& in, const ProgramState& state,
+                                         const toolkit::DateTime& now) {
   // A restart or log-in that brings the program back within the scheduled
   // minute must not fire the same action again.
-  if (sameMinute(now, state.StartedAt)) return;
+  if (sameMinute(now, state.StartedAt)) return std::nullopt;
+  // A stored time that could not be read holds no time: nothing may fire.
+  if (state.ScheduledHourText.size() != 2 || state.ScheduledMinuteText.size() != 2) {
+    return std::nullopt;
+  }
   const std::string timeNow = toolkit::formatDateTime(now, "hh:mm");
   const std::string scheduled = state.ScheduledHourText + ":" + state.ScheduledMinuteText;
-  if (in.everyDay && timeNow == scheduled) takeAction(in, state, power);
-  if (in.oneDate && toolkit::formatDateTime(now, "dd/mm/yyyy") == state.ScheduledDateText &&
-      timeNow == scheduled) {
-    takeAction(in, state, power);
+  if (timeNow != scheduled) return std::nullopt;
+  const bool today = in.everyDay || (in.oneDate && toolkit::formatDateTime(now, "dd/mm/yyyy") ==
+                                                       state.ScheduledDateText);
+  if (!today) return std::nullopt;
+  if (state.ForceFlag != kTrue && state.ForceFlag != kFalse) return std::nullopt;
+  if (!NtFamily(state.WindowsVersion) && !Win9xFamily(state.WindowsVersion)) return std::nullopt;
+  return selectedAction(in);
+}
+
+void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActions& power,
+                  const toolkit::DateTime& now) {
+  if (const std::optional<PowerAction> action = TriggerAction(in, state, now)) {
+    power.Request(*action, state.WindowsVersion, state.ForceFlag);
   }
 }
 

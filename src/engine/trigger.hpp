@@ -2,6 +2,8 @@
 // the schedule.
 #pragma once
 
+#include <optional>
+
 #include "engine/power_actions.hpp"
 #include "engine/program_state.hpp"
 #include "toolkit/dates.hpp"
@@ -16,6 +18,11 @@ struct TriggerInputs {
   int restart = 0;        // chReSist value
   int endSession = 0;     // chReSes value
 };
+
+// The action a tick at `now` requests, if any: the schedule met, an action
+// selected, a version the power rules know, not the minute the program started.
+std::optional<PowerAction> TriggerAction(const TriggerInputs& in, const ProgramState& state,
+                                         const toolkit::DateTime& now);
 
 void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActions& power,
                   const toolkit::DateTime& now);

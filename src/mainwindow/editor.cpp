@@ -169,6 +169,7 @@ void frmTransparente::cmdCalendarioClick() {
   windows_.calendar->showModal(*this);
   s_.state.CalendarDate = *windows_.calendarShownDate;
   ShowScheduledDate();
+  awaitChildClosed();
 }
 
 }  // namespace vodivuri::mainwindow

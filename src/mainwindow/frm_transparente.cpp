@@ -5,6 +5,7 @@
 
 #include "engine/startup.hpp"
 #include "engine/trigger.hpp"
+#include "engine/warning.hpp"
 
 namespace vodivuri::mainwindow {
 
@@ -48,6 +49,8 @@ frmTransparente::frmTransparente(const MainWindowServices& services)
   onTrayAreaRecreated = [this] { AddTrayIcon(); };
   Timer1.onTick = [this] { Timer1Tick(); };
   Timer2.onTick = [this] { Timer2Tick(); };
+  onShowing = [this] { Form_Showing(); };
+  onHidden = [this] { Form_Hidden(); };
   chApagar.onClick = [this] { chApagarClick(); };
   chReSist.onClick = [this] { chReSistClick(); };
   chReSes.onClick = [this] { chReSesClick(); };
@@ -106,7 +109,13 @@ void frmTransparente::Form_Load() {
 void frmTransparente::Timer1Tick() {
   const engine::TriggerInputs in{opSiempre.selected(), opSelFecha.selected(), chApagar.value(),
                                  chReSist.value(), chReSes.value()};
-  engine::TriggerCheck(in, s_.state, s_.power, s_.clock.now());
+  const toolkit::DateTime now = s_.clock.now();
+  // A minute ahead, the user hears of it and can still stop it.
+  if (const auto warning = engine::DueWarning(in, s_.state, now, warnedFiring_)) {
+    warnedFiring_ = warning->firing;
+    s_.host.trayNotification(trayIcon(), warning->title, warning->text);
+  }
+  engine::TriggerCheck(in, s_.state, s_.power, now);
 }
 
 // ---- clock and window life ----
@@ -119,24 +128,48 @@ void frmTransparente::Timer2Tick() {
     show();
     s_.state.ChildClosed = 0;
   }
+  refreshClock();
+  // The clock ticks only for someone who can see it.
+  if (!visible()) Timer2.setEnabled(false);
+}
+
+void frmTransparente::refreshClock() {
   const toolkit::DateTime now = s_.clock.now();
   Label1.setCaption(toolkit::formatDateTime(now, engine::kLongDate));
   Label2.setCaption(toolkit::formatDateTime(now, engine::kClockTime));
 }
 
-// Without a notification area a hidden window could never come back, so the
-// window stays reachable: it does not hide, and its close box minimises it.
+// Right before the window is drawn: the clock is right from its first frame.
+void frmTransparente::Form_Showing() {
+  refreshClock();
+  Timer2.setEnabled(true);
+}
+
+void frmTransparente::Form_Hidden() {
+  if (s_.state.ChildClosed != engine::kChildJustClosed) Timer2.setEnabled(false);
+}
+
+// A secondary window has closed: the clock's next tick brings the window back.
+void frmTransparente::awaitChildClosed() {
+  if (s_.state.ChildClosed == engine::kChildJustClosed) Timer2.setEnabled(true);
+}
+
+// Without a notification area a hidden window could never come back, so
+// every way of hiding it minimises it instead.
+void frmTransparente::hideWindow() {
+  if (s_.host.trayAvailable()) {
+    hide();
+  } else {
+    minimise();
+  }
+}
+
 void frmTransparente::Form_Activate() {
-  if (s_.host.trayAvailable()) hide();
+  hideWindow();
 }
 
 bool frmTransparente::Form_QueryUnload() {
-  if (!s_.host.trayAvailable()) {
-    s_.host.minimise(*this);
-    return true;
-  }
-  hide();
-
+  hideWindow();
   mnuMax.setCaption("Maximizar");
   return true;
 }
@@ -179,11 +212,15 @@ void frmTransparente::AddTrayIcon() {
   TrayIconData.szTip.fill(' ');
   const char* name = "Vodivuri";
   std::memcpy(TrayIconData.szTip.data(), name, std::strlen(name) + 1);
-  s_.host.addTrayIcon({TrayIconData.tip(), TrayIconData.hIcon, &Receptor});
+  s_.host.addTrayIcon(trayIcon());
+}
+
+toolkit::TrayIcon frmTransparente::trayIcon() {
+  return {TrayIconData.tip(), TrayIconData.hIcon, &Receptor};
 }
 
 void frmTransparente::RemoveTrayIcon() {
-  s_.host.removeTrayIcon({TrayIconData.tip(), TrayIconData.hIcon, &Receptor});
+  s_.host.removeTrayIcon(trayIcon());
 }
 
 void frmTransparente::Receptor_MouseMove(double x, double) {
@@ -194,7 +231,7 @@ void frmTransparente::Receptor_MouseMove(double x, double) {
   if (message == kRightButtonDown) {
     s_.host.popupMenu(*this, mnuOpciones, &mnuMax);
   }
-  if (message == kLeftDoubleClick) {
+  if (message == kLeftDoubleClick || message == toolkit::kTrayNotificationClick) {
     show();
     mnuMax.setCaption("Minimizar");
   }
@@ -202,7 +239,7 @@ void frmTransparente::Receptor_MouseMove(double x, double) {
 
 void frmTransparente::mnuMaxClick() {
   if (mnuMax.caption() == "Minimizar") {
-    hide();
+    hideWindow();
     mnuMax.setCaption("Maximizar");
   } else if (mnuMax.caption() == "Maximizar") {
     show();

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "engine/power_actions.hpp"
@@ -205,6 +206,15 @@ class frmTransparente : public toolkit::Form {
   void lockMenuEntries();
   void openInformation(toolkit::Form* window);
   void storePosition();
+  // Hides the window, or minimises it where there is no notification area.
+  void hideWindow();
+  toolkit::TrayIcon trayIcon();
+  // The firing the last warning was for: one warning each.
+  std::optional<toolkit::DateTime> warnedFiring_;
+  void refreshClock();
+  void Form_Showing();
+  void Form_Hidden();
+  void awaitChildClosed();
   void runSlot(int slot);
   void clearHover();
 

@@ -66,7 +66,7 @@ void frmTransparente::runSlot(int slot) {
       notice("Esta aplicación no se ejecutará al inicio de windows");
       break;
     case 3:
-      hide();
+      hideWindow();
       mnuMax.setCaption("Maximizar");
       break;
     case 4:
@@ -103,6 +103,7 @@ void frmTransparente::openInformation(toolkit::Form* window) {
   if (window == nullptr) return;
   window->showModal(*this);
   lockMenuEntries();
+  awaitChildClosed();
 }
 
 void frmTransparente::mnuAyudaClick() {

@@ -88,8 +88,15 @@ void Form::load() {
 
 void Form::show() {
   if (!loaded_) load();
-  if (!loaded_ || visible_) return;
+  if (!loaded_ || (visible_ && !minimised_)) return;
+  const bool restoring = visible_;
   visible_ = true;
+  minimised_ = false;
+  if (onShowing) onShowing();
+  if (restoring) {
+    host_.formShown(*this);
+    return;
+  }
   host_.formShown(*this);
   if (onResize) onResize();
   activate();
@@ -101,6 +108,7 @@ void Form::showModal(Form& owner) {
   modal_ = true;
   if (!visible_) {
     visible_ = true;
+    if (onShowing) onShowing();
     host_.formShown(*this);
     if (onResize) onResize();
   }
@@ -119,16 +127,26 @@ void Form::activate() {
   if (onActivate) onActivate();
 }
 
+void Form::minimise() {
+  if (!loaded_ || minimised_) return;
+  visible_ = true;
+  minimised_ = true;
+  host_.minimise(*this);
+}
+
 void Form::hide() {
   if (!visible_) return;
   visible_ = false;
+  minimised_ = false;
   host_.formHidden(*this);
+  if (onHidden) onHidden();
 }
 
 void Form::unload() {
   if (!loaded_) return;
   if (onUnload) onUnload();
   visible_ = false;
+  minimised_ = false;
   loaded_ = false;
   host_.formUnloaded(*this);
   for (Control* c : controls_) {

@@ -67,6 +67,9 @@ class Form {
   // Blocks until this form is unloaded; `owner` is the form that waits.
   void showModal(Form& owner);
   void hide();
+  // Minimises the window to the taskbar; a later show() restores it.
+  void minimise();
+  bool minimised() const { return minimised_; }
   void unload();
 
   // The keyboard order of the controls that can take the focus.
@@ -84,6 +87,9 @@ class Form {
   std::function<void()> onUnload;
   std::function<void()> onActivate;
   std::function<void()> onResize;
+  // The window is about to be shown (before it is drawn), or has been hidden.
+  std::function<void()> onShowing;
+  std::function<void()> onHidden;
   // Return true to refuse the close.
   std::function<bool()> onQueryClose;
   std::function<void(int key)> onKeyDown;
@@ -106,6 +112,7 @@ class Form {
   std::vector<Control*> controls_;
   bool loaded_ = false;
   bool visible_ = false;
+  bool minimised_ = false;
   bool modal_ = false;
   bool activatedSinceLoad_ = false;
   std::optional<int> left_, top_, width_, height_;

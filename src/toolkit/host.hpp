@@ -37,6 +37,9 @@ struct TrayIcon {
   Control* receiver = nullptr;
 };
 
+// The message a click on a tray notification delivers (a balloon click on Windows).
+inline constexpr int kTrayNotificationClick = 0x405;
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -66,6 +69,12 @@ class Host {
   virtual void addTrayIcon(const TrayIcon& icon) = 0;
 
   virtual void removeTrayIcon(const TrayIcon& icon) = 0;
+  // A notification from the tray icon, where the desktop can show one; a click
+  // on it reaches the receiver as the message kTrayNotificationClick.
+  virtual void trayNotification(const TrayIcon& icon, const std::string& title,
+                                const std::string& text) {
+    (void)icon, (void)title, (void)text;
+  }
   // Ends the program at once: no further event runs.
   virtual void quit() = 0;
 };

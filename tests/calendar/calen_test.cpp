@@ -126,7 +126,13 @@ TEST_F(CalendarTest, CellsStandInRowsOfSevenUnderTheirWeekdays) {
   EXPECT_EQ(calen.LabelWeek(6).rect(), (toolkit::Rect{1980, 375, 345, 210}));
   EXPECT_EQ(calen.LabelWeek(6).caption(), "D");
   EXPECT_EQ(calen.LabelDay(42).name(), "LabelDay(42)");
-  EXPECT_EQ(calen.find("cmdAñoAtras"), &calen.cmdAñoAtras);
+  EXPECT_EQ(calen.cmdAñoAtras.rect(), (toolkit::Rect{2070, 195, 255, 195}));
+  EXPECT_EQ(calen.cmdMesAdelante.rect(), (toolkit::Rect{1200, 0, 255, 195}));
+  EXPECT_EQ(calen.LabelNumber.rect(), (toolkit::Rect{-210, 0, 210, 375}));
+  EXPECT_EQ(calen.LabelDate.rect(), (toolkit::Rect{0, 1920, 2325, 210}));
+  EXPECT_EQ(calen.cmdCerrar.rect(), (toolkit::Rect{0, 2130, 2325, 315}));
+  EXPECT_EQ(calen.layout().clientWidth, 2325);
+  EXPECT_EQ(calen.layout().clientHeight, 2445);
 }
 
 TEST_F(CalendarTest, FebruaryFollowsLeapYears) {

@@ -141,7 +141,8 @@ TEST_F(MainWindowOnQt, TrayMessagesReachTheReceiver) {
     QTest::keyClick(menu, Qt::Key_Return);
   });
   settle();
-  EXPECT_FALSE(main.visible());
+  // Without a notification area (offscreen) hiding minimises instead.
+  EXPECT_TRUE(host.trayAvailable() ? !main.visible() : main.minimised());
   EXPECT_EQ(main.mnuMax.caption(), "Maximizar");
 }
 

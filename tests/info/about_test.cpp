@@ -66,18 +66,36 @@ TEST_F(AboutTest, LinkOpensTheHomePageAndTheWindowStaysOpen) {
   EXPECT_EQ(homePageAddress().rfind("http", 0), 0u);
 }
 
-TEST_F(AboutTest, LinesReadFromTopToBottom) {
-  std::vector<toolkit::Label*> lines;
-  for (int i = 0; i <= 4; ++i) lines.push_back(&about.Label1(i));
-  std::ranges::sort(lines, {}, [](const toolkit::Label* l) { return l->top(); });
-  std::vector<std::string> captions;
-  for (const auto* l : lines) captions.push_back(l->caption());
-  EXPECT_EQ(captions[0], "Vodivuri");
-  EXPECT_EQ(captions[1], "Versión: 1.0");
-  EXPECT_EQ(captions[2], "");
-  EXPECT_EQ(captions[3], about.Label1(1).caption());
-  EXPECT_EQ(captions[4], about.Label1(4).caption());
-  EXPECT_LT(about.Label1(4).state().font.points, about.Label1(0).state().font.points);
+TEST_F(AboutTest, WindowAndLinesStandWhereTheTableSays) {
+  EXPECT_EQ(about.layout().caption, "Acerca de Vodivuri");
+  EXPECT_EQ(about.layout().clientWidth, 5190);
+  EXPECT_EQ(about.layout().clientHeight, 3795);
+  const toolkit::Font big{"MS Sans Serif", 13.5, true};
+  const struct {
+    int index;
+    toolkit::Rect rect;
+    toolkit::Font font;
+  } lines[] = {{0, {240, 315, 4650, 735}, big},
+               {2, {240, 885, 4650, 735}, big},
+               {3, {240, 1455, 4650, 735}, big},
+               {1, {270, 2130, 4650, 735}, big},
+               {4, {240, 2805, 4650, 735}, {"MS Sans Serif", 8.25, true}}};
+  for (const auto& line : lines) {
+    const toolkit::Label& l = about.Label1(line.index);
+    EXPECT_EQ(l.rect(), line.rect) << line.index;
+    EXPECT_EQ(l.state().font, line.font) << line.index;
+    EXPECT_EQ(l.state().foreground, toolkit::kWhite) << line.index;
+    EXPECT_TRUE(l.state().transparent) << line.index;
+    EXPECT_EQ(l.state().alignment, toolkit::Alignment::Centre) << line.index;
+  }
+  EXPECT_EQ(about.Label1(2).caption(), "Versión: 1.0");
+  EXPECT_EQ(about.Label1(3).caption(), "");
+  EXPECT_FALSE(about.Label1(0).caption().empty());
+  EXPECT_FALSE(about.Label1(1).caption().empty());
+  EXPECT_FALSE(about.Label1(4).caption().empty());
+  EXPECT_EQ(about.lblVinc.rect(), (toolkit::Rect{360, 3480, 4650, 615}));
+  EXPECT_EQ(about.lblVinc.state().foreground, toolkit::Colour::rgb(0, 0, 255));
+  EXPECT_EQ(about.lblVinc.state().font, (toolkit::Font{"MS Sans Serif", 9.75, true}));
   EXPECT_EQ(about.lblVinc.state().cursor, "hand");
 }
 

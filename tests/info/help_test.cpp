@@ -119,6 +119,37 @@ TEST_F(HelpTest, OpensAtItsPlaceAndSizeWithThePagesStacked) {
   }
 }
 
+TEST_F(HelpTest, PagesStandWhereTheTableSays) {
+  using toolkit::Rect;
+  for (int p = 1; p <= 4; ++p) {
+    EXPECT_EQ(help.fr1(p).width(), 5000) << p;
+    EXPECT_EQ(help.fr1(p).height(), 6525) << p;
+  }
+  const toolkit::Label* texts[] = {&help.Label2, &help.Label1, &help.Label3, &help.Label4};
+  for (int p = 0; p < 4; ++p) {
+    EXPECT_EQ(texts[p]->rect(), (Rect{45, 120, 4905, 6360})) << p + 1;
+    EXPECT_EQ(texts[p]->state().background, toolkit::Colour::rgb(224, 224, 224)) << p + 1;
+    EXPECT_EQ(texts[p]->state().border, p != 0) << p + 1;
+  }
+  EXPECT_EQ(help.imPagina1.rect(), (Rect{960, 720, 2925, 2535}));
+  EXPECT_EQ(help.imPagina2.rect(), (Rect{150, 720, 4725, 615}));
+  EXPECT_EQ(help.imPagina3.rect(), (Rect{480, 720, 3795, 2055}));
+  EXPECT_EQ(help.imPagina4.rect(), (Rect{720, 720, 3405, 2295}));
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(help.Label5(i).left(), 3720) << i;
+    EXPECT_EQ(help.Label5(i).top(), 330) << i;
+    EXPECT_EQ(help.Label5(i).state().foreground, toolkit::Colour::rgb(0, 0, 255)) << i;
+  }
+  EXPECT_EQ(help.Label5(3).caption(), "Página 1 de 4");
+  EXPECT_EQ(help.Label5(2).caption(), "Página 4 de 4");
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(help.lblAnterior(i).rect(), (Rect{1305, 6120, 540, 195})) << i;
+    EXPECT_EQ(help.lblSiguiente(i).rect(), (Rect{3120, 6120, 660, 195})) << i;
+    EXPECT_EQ(help.lblAnterior(i).state().cursor, "hand") << i;
+  }
+  EXPECT_EQ(help.layout().caption, "Ayuda Vodivuri");
+}
+
 TEST_F(HelpTest, EachPageCarriesItsOwnLabels) {
   const std::vector<std::pair<toolkit::Label*, int>> pageOf{
       {&help.Label2, 1},         {&help.Label1, 2},         {&help.Label3, 3},

@@ -85,11 +85,13 @@ TEST_F(Editor, DisarmingOnNtKeepsTheForceTick) {
   EXPECT_FALSE(w().chForzar.enabled());
   EXPECT_EQ(w().chForzar.value(), 1);
   EXPECT_EQ(st().ForceFlag, engine::kTrue);
-  // After an immediate action the flag still follows the box.
-  host.answer(MessageAnswer::No);
+  // An immediate action goes unforced; afterwards the flag still follows the box.
+  host.answer(MessageAnswer::Yes);
   w().mnuApagarClick();
+  EXPECT_EQ(power.requests, (std::vector<Request>{{8, true}}));
   w().chApagar.userClick();
   w().chForzar.userClick();
+  EXPECT_EQ(st().ForceFlag, engine::kFalse);
   w().chForzar.userClick();
   EXPECT_EQ(st().ForceFlag, engine::kTrue);
 }

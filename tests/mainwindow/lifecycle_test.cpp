@@ -9,6 +9,7 @@ class Lifecycle : public MainWindowTest {
 };
 
 TEST_F(Lifecycle, TheClockTicksEverySecondAndAcrossMidnight) {
+  host.trayMessage(kLeftDoubleClick);
   clock.set({{2026, 12, 7}, 23, 59, 58});
   host.advanceSeconds(1);
   EXPECT_EQ(w().Label2.caption(), "23 : 59 :59");
@@ -16,6 +17,46 @@ TEST_F(Lifecycle, TheClockTicksEverySecondAndAcrossMidnight) {
   host.advanceSeconds(1);
   EXPECT_EQ(w().Label2.caption(), "00 : 00 :00");
   EXPECT_EQ(w().Label1.caption(), "martes, 8 de diciembre de 2026");
+}
+
+TEST_F(Lifecycle, TheClockRunsOnlyForSomeoneWhoCanSeeIt) {
+  // Hidden, nothing armed: no timer at all.
+  EXPECT_FALSE(w().visible());
+  EXPECT_FALSE(w().Timer1.enabled());
+  EXPECT_FALSE(w().Timer2.enabled());
+
+  // Shown: the labels are right before the first tick.
+  clock.set({{2026, 12, 9}, 18, 4, 31});
+  host.trayMessage(kLeftDoubleClick);
+  EXPECT_TRUE(w().Timer2.enabled());
+  EXPECT_EQ(w().Label2.caption(), "18 : 04 :31");
+  EXPECT_EQ(w().Label1.caption(), "miércoles, 9 de diciembre de 2026");
+  host.advanceSeconds(1);
+  EXPECT_EQ(w().Label2.caption(), "18 : 04 :32");
+
+  host.choose("mnuMax");  // "Minimizar"
+  host.trayMessage(kRightButtonDown);
+  EXPECT_FALSE(w().Timer2.enabled());
+
+  // Armed and hidden: the trigger ticks, the clock does not.
+  w().chApagar.setValue(1);
+  EXPECT_TRUE(w().Timer1.enabled());
+  EXPECT_FALSE(w().Timer2.enabled());
+
+  // About opened from the tray while hidden: back within a second of closing,
+  // menu entries unlocked, and quiet again once hidden.
+  host.whenModal("frmAcercaDe", [](toolkit::Form& f) { f.unload(); });
+  host.choose("mnuAcercaDe");
+  host.trayMessage(kRightButtonDown);
+  EXPECT_FALSE(w().visible());
+  EXPECT_TRUE(w().Timer2.enabled());
+  EXPECT_FALSE(w().mnuAyuda.enabled());
+  host.advanceSeconds(1);
+  EXPECT_TRUE(w().visible());
+  EXPECT_TRUE(w().mnuAyuda.enabled());
+  EXPECT_TRUE(w().Timer2.enabled());
+  w().userRequestClose();
+  EXPECT_FALSE(w().Timer2.enabled());
 }
 
 TEST_F(Lifecycle, TheCloseBoxOnlyHides) {
@@ -90,14 +131,43 @@ TEST_F(Lifecycle, TheIconComesBackWhenTheTaskbarRestarts) {
   EXPECT_EQ(host.popups.size(), 1u);
 }
 
-TEST_F(Lifecycle, WithoutANotificationAreaTheWindowStaysReachable) {
+TEST_F(Lifecycle, WithoutANotificationAreaEveryHidingMinimises) {
   host.setTrayAvailable(false);
   start();
+  // The first activation: on the taskbar, not gone.
   EXPECT_TRUE(w().visible());
-  w().userRequestClose();
-  EXPECT_TRUE(w().visible());
+  EXPECT_TRUE(w().minimised());
   EXPECT_EQ(host.events.back(), "minimised frmTransparente");
-  // Everything else is unchanged: the exit command still ends the program.
+
+  const auto minimisedBy = [&](const std::function<void()>& action) {
+    w().show();
+    EXPECT_FALSE(w().minimised());
+    host.events.clear();
+    action();
+    EXPECT_TRUE(w().visible());
+    EXPECT_TRUE(w().minimised());
+    EXPECT_EQ(host.events, std::vector<std::string>{"minimised frmTransparente"});
+  };
+  minimisedBy([&] { w().userRequestClose(); });
+  minimisedBy([&] {
+    w().pTools_MouseMove(215 + 750 * 2 + 10, 100);  // "Ocultar"
+    w().pTools_Click();
+  });
+  minimisedBy([&] {
+    w().mnuMax.setCaption("Minimizar");
+    w().mnuMaxClick();
+  });
+  EXPECT_EQ(w().mnuMax.caption(), "Maximizar");
+
+  // A secondary window closes: minimised on the return, restored at the next tick.
+  host.whenModal("frmAcercaDe", [](toolkit::Form& f) { f.unload(); });
+  w().mnuAcercaDeClick();
+  EXPECT_TRUE(w().minimised());
+  host.advanceSeconds(1);
+  EXPECT_FALSE(w().minimised());
+  EXPECT_EQ(host.events.back(), "shown frmTransparente");
+
+  // The exit command still ends the program.
   host.answer(MessageAnswer::Yes);
   w().mnuSalirClick();
   EXPECT_TRUE(host.quitted());

@@ -177,15 +177,47 @@ TEST_F(MainWindowTest, TheShownTimeIsTheTimeThatFires) {
   EXPECT_EQ(st().ScheduledHourText, "07");
   EXPECT_EQ(st().ScheduledMinuteText, "05");
   EXPECT_EQ(setting("Hora"), "7");  // not rewritten until the user changes it
+}
 
-  for (const char* bad : {"x7", "24", "-1", "007", ""}) {
-    registry.putText(RegistryRoot::CurrentUser, kSettingsKey, "Hora", bad);
-    registry.putText(RegistryRoot::CurrentUser, kSettingsKey, "Minutos", "60");
+TEST_F(MainWindowTest, ADamagedStoredTimeNeverFiresAndShowsNoTime) {
+  const std::string megabyte(1 << 20, '0');
+  for (const std::string& bad : {std::string("x"), std::string("24"), std::string("-1"),
+                                 std::string(" 7"), std::string("007"), megabyte}) {
+    storeSettings(
+        {{"ApagarSistema", "True"}, {"Siempre", "True"}, {"Hora", bad}, {"Minutos", "05"}});
     start();
-    EXPECT_EQ(w().txtHora.caption(), "00") << bad;
-    EXPECT_EQ(st().ScheduledHourText, "00") << bad;
-    EXPECT_EQ(st().ScheduledMinuteText, "00");
+    EXPECT_EQ(w().txtHora.caption(), "--") << bad.substr(0, 8);
+    EXPECT_EQ(w().txtMin.caption(), "05");
+    EXPECT_EQ(setting("Hora"), bad) << "kept until the user sets a time";
+    for (int hour : {0, 7, 23}) {
+      clock.set(DateTime{{2026, 12, 8}, hour, 5, 1});
+      w().Timer1Tick();
+    }
+    EXPECT_TRUE(power.requests.empty()) << bad.substr(0, 8);
   }
+
+  // A minute of "60" does not become hh:00.
+  storeSettings(
+      {{"ApagarSistema", "True"}, {"Siempre", "True"}, {"Hora", "07"}, {"Minutos", "60"}});
+  start();
+  EXPECT_EQ(w().txtMin.caption(), "--");
+  clock.set(DateTime{{2026, 12, 8}, 7, 0, 30});
+  w().Timer1Tick();
+  EXPECT_TRUE(power.requests.empty());
+
+  // A spinner press counts from 0 and sets a time that fires.
+  w().cmdAumMin.onClick();
+  EXPECT_EQ(w().txtMin.caption(), "01");
+  EXPECT_EQ(setting("Minutos"), "01");
+  EXPECT_EQ(setting("Hora"), "07");
+  clock.set(DateTime{{2026, 12, 8}, 7, 1, 30});
+  w().Timer1Tick();
+  EXPECT_EQ(power.requests.size(), 1u);
+
+  storeSettings({{"Hora", "--"}, {"Minutos", "--"}});
+  start();
+  w().cmdDismHora.onClick();
+  EXPECT_EQ(w().txtHora.caption(), "23");
 }
 
 TEST_F(MainWindowTest, StoredPositionAndRunEntryAreRestored) {

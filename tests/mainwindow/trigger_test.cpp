@@ -89,7 +89,7 @@ TEST_F(Trigger, ForceDecidesOnEveryFamilyAndInBothModes) {
 TEST_F(Trigger, OneDateFiresOnlyOnItsDate) {
   schedule("ApagarSistema", kXp, false, "08/12/2026");
   EXPECT_TRUE(w().opSelFecha.selected());
-  EXPECT_TRUE(w().opSelFecha.selected() && !w().opSiempre.selected());
+  EXPECT_FALSE(w().opSiempre.selected());
   EXPECT_EQ(st().ScheduledDateText, "08/12/2026");
   EXPECT_TRUE(until({{2026, 12, 7}, 7, 31, 0}).empty());  // the day before
   EXPECT_TRUE(until({{2026, 12, 8}, 7, 29, 59}).empty());

@@ -112,21 +112,21 @@ TEST_F(Controls, ModalWindowBlocksItsCallerWhileTimersTick) {
   Window child(host, "frmChild");
   main.load();
   main.show();
-  int ticks = 0;
-  main.timer.onTick = [&] { ++ticks; };
+  std::vector<std::string> order;
+  main.timer.onTick = [&] { order.push_back("tick"); };
   main.timer.setEnabled(true);
   int activations = 0;
   main.onActivate = [&] { ++activations; };
+  child.onUnload = [&] { order.push_back("unloaded"); };
   host.whenModal("frmChild", [&](Form& f) {
     EXPECT_EQ(host.modalStack(), std::vector<std::string>{"frmChild"});
     host.advanceSeconds(2);
     f.unload();
   });
-  bool returned = false;
   child.showModal(main);
-  returned = true;
-  EXPECT_TRUE(returned);
-  EXPECT_EQ(ticks, 2);
+  order.push_back("returned");
+  // The caller went on only after the child had gone; the timer ticked meanwhile.
+  EXPECT_EQ(order, (std::vector<std::string>{"tick", "tick", "unloaded", "returned"}));
   EXPECT_FALSE(child.loaded());
   EXPECT_EQ(activations, 1);  // activation came back to the visible caller
 }

@@ -125,6 +125,12 @@ void TestHost::addTrayIcon(const TrayIcon& icon) {
   tray = icon;
 }
 
+void TestHost::trayNotification(const TrayIcon& icon, const std::string& title,
+                                const std::string& text) {
+  if (!tray || tray->receiver != icon.receiver) return;  // no icon, nothing shown
+  notifications.push_back({title, text});
+}
+
 void TestHost::removeTrayIcon(const TrayIcon&) {
   events.push_back("tray remove");
   tray.reset();

@@ -51,6 +51,11 @@ class TestHost : public toolkit::Host {
   std::vector<Popup> popups;
   std::vector<std::string> events;        // "shown frmX", "hidden frmX", "tray add", ...
   std::optional<toolkit::TrayIcon> tray;  // the icon while it is in the area
+  struct Notification {
+    std::string title, text;
+    friend bool operator==(const Notification&, const Notification&) = default;
+  };
+  std::vector<Notification> notifications;
   bool quitted() const { return quitted_; }
   std::vector<std::string> modalStack() const;
   platform::testing::FakeClock& clock() { return clock_; }
@@ -68,6 +73,8 @@ class TestHost : public toolkit::Host {
   toolkit::ScreenMetrics screen() const override { return screen_; }
   void addTrayIcon(const toolkit::TrayIcon& icon) override;
   void removeTrayIcon(const toolkit::TrayIcon& icon) override;
+  void trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
+                        const std::string& text) override;
   void quit() override { quitted_ = true; }
   bool trayAvailable() const override { return trayAvailable_; }
   void minimise(toolkit::Form& f) override { events.push_back("minimised " + f.name()); }
