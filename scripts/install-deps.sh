@@ -15,7 +15,7 @@ packages=(
   # the Qt front end
   qt6-base-dev
   # end-to-end runs of the desktop program
-  xvfb xauth trayer x11-utils xdotool imagemagick faketime
+  xvfb xauth trayer twm x11-utils xdotool imagemagick faketime
 )
 [ $# -gt 0 ] && packages=("$@")
 

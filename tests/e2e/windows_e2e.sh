@@ -31,27 +31,29 @@ fresh_user() {
   export XDG_CONFIG_HOME=$run/config XDG_RUNTIME_DIR=$run/runtime HOME=$run/home
   mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
   settings=$XDG_CONFIG_HOME/vodivuri/user.reg
-  cat >"$settings" <<'REG'
+  cat >"$settings" <<REG
 REGEDIT4
 
-[HKEY_CURRENT_USER\Rurevoduz]
+[HKEY_CURRENT_USER\\Rurevoduz]
 "CreateValue"="01/12/2026"
 "ApagarSistema"="True"
 "ReiniciarSistema"="False"
 "ReiniciarSesion"="False"
 "FechaProgramada"="24/12/2030"
-"Siempre"="False"
-"Hora"="07"
-"Minutos"="30"
+"Siempre"="${SIEMPRE:-False}"
+"Hora"="${HORA-07}"
+"Minutos"="${MINUTOS-30}"
 "Inicio"="False"
 "Forzar"="False"
 REG
   for line in "${@:2}"; do echo "$line" >>"$settings"; done
 }
 
-# Starts the program for the current user and waits for its icon.
+# Starts the program for the current user and waits for its icon; the
+# array clock may put a fake clock before it.
+clock=()
 launch() {
-  "$program" --simulate >"$run/out.log" 2>"$run/err.log" &
+  "${clock[@]}" "$program" --simulate >"$run/out.log" 2>"$run/err.log" &
   app=$!
   e2e_pids+=("$app")
   waitfor 100 tray_icon "$name" || fail "$1: the icon did not dock"
@@ -233,8 +235,57 @@ case_places() {
   ended_well "SIGTERM after the openings" 4770 3255
 }
 
+# --- a stored time that is not a time never fires ---
+faketime_lib=$(find /usr/lib -name libfaketime.so.1 -print -quit)
+# Bright pixels in each row of a read-out (x y w h on the screen shot $1):
+# "--" lights only the rows of its dash, digits their whole height.
+lit_rows() {
+  convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace gray -threshold 60% txt:- |
+    awk -F'[,:]' 'NR > 1 && /#FFFFFF|white/ {lit[$2] = 1} END {n = 0; for (r in lit) n++; print n}'
+}
+# readout_run CASE HORA MINUTOS FAKE_START: starts a few seconds before the
+# minute that a misread time would fire in, and checks that nothing fired.
+readout_run() {
+  local case=$1 x y w h shot lines
+  HORA=$2 MINUTOS=$3 SIEMPRE=True fresh_user "$case"
+  # The library itself, not the faketime wrapper, so that $app is the program.
+  clock=(env "LD_PRELOAD=$faketime_lib" "FAKETIME=@2026-12-08 $4")
+  launch "$case"
+  clock=()
+  click_tray_icon "$name" --repeat 2 --delay 100 1
+  waitfor 30 viewable Vodivuri || fail "$case: the main window did not show"
+  sleep 4
+  shot=$artefacts/$case.png
+  import -window root "$shot"
+  read -r x y w h < <(viewable_geometry Vodivuri)
+  hour_rows=$(lit_rows "$shot" $((x + 81)) $((y + 144)) 22 16)
+  minute_rows=$(lit_rows "$shot" $((x + 296)) $((y + 144)) 22 16)
+  kill -TERM "$app"
+}
+case_readout() {
+  local spec case hora minutos start rows
+  for spec in "hour-x|x|30|00:29:58" "hour-24|24|30|00:29:58" "hour-minus-1|-1|30|00:29:58" \
+    "hour-space-7| 7|30|00:29:58" "minute-60|07|60|06:59:58"; do
+    IFS='|' read -r case hora minutos start <<<"$spec"
+    readout_run "$case" "$hora" "$minutos" "$start"
+    ended_well "$case"
+    lines=$(grep -c 'no es una hora válida' "$run/err.log" || true)
+    [ "$lines" -eq 1 ] || fail "$case: $lines lines on standard error: $(cat "$run/err.log")"
+    if [ "$case" = minute-60 ]; then rows=$minute_rows; else rows=$hour_rows; fi
+    [ "$rows" -ge 1 ] && [ "$rows" -le 3 ] || fail "$case: the read-out is not -- ($rows lit rows)"
+    echo "ok: $case never fires, shows --, one line on standard error"
+  done
+  # A single digit is still an hour: "7" fires at 07:30, and shows "07".
+  readout_run hour-7 7 30 07:29:58
+  wait "$app" || fail "hour-7: exit status $?"
+  grep -q 'simulación' "$run/err.log" || fail "hour-7: nothing fired at 07:30"
+  ! grep -q 'no es una hora válida' "$run/err.log" || fail "hour-7: taken for a damaged hour"
+  [ "$hour_rows" -gt 6 ] || fail "hour-7: the read-out does not show digits ($hour_rows lit rows)"
+  echo "ok: hour-7 fires at 07:30"
+}
+
 # VODIVURI_E2E_CASES picks cases by name (default: all, in this order).
-all_cases="salir term_menu term_question int_about hup_help calendar_salir nested places"
+all_cases="salir term_menu term_question int_about hup_help calendar_salir nested places readout"
 for c in ${VODIVURI_E2E_CASES:-$all_cases}; do
   t0=$(date +%s.%N)
   "case_$c"
