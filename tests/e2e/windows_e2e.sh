@@ -284,8 +284,72 @@ case_readout() {
   echo "ok: hour-7 fires at 07:30"
 }
 
+# --- no notification area: a display of its own, with twm as the window
+# manager so that a minimised window really is iconic ---
+# The main window (381 x 301), mapped or not.
+main_window_id() {
+  local id x y w h
+  for id in $(xdotool search --name '^Vodivuri$' 2>/dev/null); do
+    read -r x y w h < <(geometry "$id")
+    [ "$w $h" = "381 301" ] && echo "$id" && return 0
+  done
+  return 1
+}
+wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ {print $NF}'; }
+is_state() { [ "$(wm_state "$1")" = "$2" ]; }
+case_notray() {
+  local with_tray=$DISPLAY id status=0 second
+  start_display 1024x768x24
+  cat >"$work/twmrc" <<'TWM'
+RandomPlacement
+UsePPosition "on"
+NoGrabServer
+TitleFont "fixed"
+ResizeFont "fixed"
+MenuFont "fixed"
+IconFont "fixed"
+IconManagerFont "fixed"
+"F4" = m : window|title : f.delete
+TWM
+  twm -f "$work/twmrc" >/dev/null 2>&1 &
+  e2e_pids+=($!)
+  sleep 0.5
+  fresh_user notray
+  "$program" --simulate >"$run/out.log" 2>"$run/err.log" &
+  app=$!
+  e2e_pids+=("$app")
+  waitfor 50 main_window_id || fail "notray: no main window"
+  id=$(main_window_id)
+  # The first activation minimises: iconic, not withdrawn.
+  waitfor 30 is_state "$id" Iconic || fail "notray: the first activation left it $(wm_state "$id")"
+  # A second start ends at once: the first one runs.
+  windows=$(xdotool search --class '^vodivuri$' | wc -l)
+  timeout 10 "$program" --simulate >"$run/second.log" 2>&1 || second=$?
+  [ "${second:-0}" -eq 0 ] || fail "notray: the second start ended with ${second}"
+  [ "$(xdotool search --class '^vodivuri$' | wc -l)" -eq "$windows" ] || fail "notray: a second window"
+  # Restored from the taskbar (as twm's icon does), then each way of hiding.
+  for way in Ocultar close-box; do
+    xdotool windowmap "$id"
+    waitfor 30 is_state "$id" Normal || fail "notray: not restored before $way"
+    sleep 0.5
+    case $way in
+      Ocultar) click_in Vodivuri 160 20 ;;
+      close-box) xdotool mousemove --window "$id" 100 150 sleep 0.2 key alt+F4 ;;
+    esac
+    waitfor 30 is_state "$id" Iconic || fail "notray: $way left it $(wm_state "$id")"
+    echo "ok: no tray: $way minimises the window"
+  done
+  kill -TERM "$app"
+  waitfor 50 sh -c "! kill -0 $app" || fail "notray: the program did not end"
+  wait "$app" || status=$?
+  [ "$status" -eq 0 ] || fail "notray: exit status $status"
+  grep -q '"Left"=' "$settings" || fail "notray: Left not stored"
+  echo "ok: no tray: the first activation minimises, a second start ends"
+  export DISPLAY=$with_tray
+}
+
 # VODIVURI_E2E_CASES picks cases by name (default: all, in this order).
-all_cases="salir term_menu term_question int_about hup_help calendar_salir nested places readout"
+all_cases="salir term_menu term_question int_about hup_help calendar_salir nested places readout notray"
 for c in ${VODIVURI_E2E_CASES:-$all_cases}; do
   t0=$(date +%s.%N)
   "case_$c"

@@ -263,6 +263,17 @@ TEST_F(QtHostTest, AModalWindowBlocksItsOwnerButNotOtherWindows) {
   EXPECT_EQ(other.clicks, std::vector<std::string>{"caption"});
 }
 
+TEST_F(QtHostTest, AWindowRestoredFromTheTaskbarCanBeMinimisedAgain) {
+  form.show();
+  form.minimise();
+  EXPECT_TRUE(host.widgetOf(form)->isMinimized());
+  host.widgetOf(form)->setWindowState(Qt::WindowNoState);  // as the window manager does
+  EXPECT_FALSE(form.minimised());
+  EXPECT_TRUE(form.visible());
+  form.minimise();
+  EXPECT_TRUE(host.widgetOf(form)->isMinimized());
+}
+
 TEST_F(QtHostTest, AGivenOuterSizeLeavesTheClientAreaInsideAFixedFrame) {
   form.onLoad = [&] { form.setSize(5325, 7290); };  // 355 x 486 pixels
   for (int time = 1; time <= 2; ++time) {

@@ -119,6 +119,11 @@ void QtHost::minimise(Form& form) {
   if (FormWidget* widget = widgetOf(form)) widget->showMinimized();
 }
 
+// The model learns of it, or the next minimise would be taken for a repeat.
+void QtHost::windowRestored(FormWidget& widget) {
+  if (forwards(widget) && widget.form().minimised()) widget.form().show();
+}
+
 // The window a modal form belongs to: the innermost modal form still waiting,
 // else the first form loaded that is not modal (the program's main window).
 FormWidget* QtHost::ownerOf(const Form& modal) const {

@@ -75,6 +75,8 @@ class QtHost : public toolkit::Host {
   void userClicked(toolkit::Control& control);
   // The window system moved a form's window (or placed it at its first showing).
   void windowMoved(FormWidget& widget);
+  // The window system restored a form's minimised window.
+  void windowRestored(FormWidget& widget);
   // Whether input on this window still reaches its form: the form is loaded
   // with this window and the program is not ending.
   bool forwards(const FormWidget& widget) const;

@@ -88,6 +88,16 @@ void FormWidget::moveEvent(QMoveEvent* event) {
   host_.windowMoved(*this);
 }
 
+// A minimised window the user brings back from the taskbar is shown again.
+void FormWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+  if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
+    host_.windowRestored(*this);
+  }
+}
+
 // ---- PaintedControl ----
 
 PaintedControl::PaintedControl(QtHost& host, toolkit::Control& control, QWidget* parent)
