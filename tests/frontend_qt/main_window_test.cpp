@@ -146,6 +146,16 @@ TEST_F(MainWindowOnQt, TrayMessagesReachTheReceiver) {
   EXPECT_EQ(main.mnuMax.caption(), "Maximizar");
 }
 
+TEST_F(MainWindowOnQt, AClickOnATrayNotificationShowsTheWindow) {
+  main.hide();
+  QSystemTrayIcon* tray = host.trayIconOf(main.Receptor);
+  ASSERT_NE(tray, nullptr);
+  emit tray->messageClicked();
+  settle();
+  EXPECT_TRUE(main.visible());
+  EXPECT_EQ(main.mnuMax.caption(), "Minimizar");
+}
+
 TEST_F(MainWindowOnQt, ThePopupMenuFollowsTheEntryTree) {
   main.mnuAyuda.setEnabled(false);
   main.mnuReSes.setVisible(false);

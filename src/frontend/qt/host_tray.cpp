@@ -48,6 +48,10 @@ void QtHost::addTrayIcon(const toolkit::TrayIcon& icon) {
           trayActivated(receiver, reason);
         },
         Qt::QueuedConnection);
+    QObject::connect(
+        tray.icon.get(), &QSystemTrayIcon::messageClicked, &context_,
+        [this, receiver] { trayMessage(receiver, toolkit::kTrayNotificationClick); },
+        Qt::QueuedConnection);
   }
   const QPixmap picture = this->picture(icon.icon);
   tray.icon->setIcon(picture.isNull() ? fallbackTrayIcon() : QIcon(picture));
@@ -67,14 +71,25 @@ void QtHost::dropTray(const toolkit::Control* receiver) {
   trays_.erase(it);
 }
 
-// The receiver gets the mouse message number as the x of a mouse move.
+// Shown where the desktop offers notifications; the icon must be there.
+void QtHost::trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
+                              const std::string& text) {
+  if (quitting_) return;
+  const auto it = trays_.find(icon.receiver);
+  if (it == trays_.end() || !it->second.icon->isVisible()) return;
+  it->second.icon->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                               QSystemTrayIcon::Information);
+}
+
 void QtHost::trayActivated(const toolkit::Control* receiver,
                            QSystemTrayIcon::ActivationReason reason) {
+  if (reason == QSystemTrayIcon::Context) trayMessage(receiver, kRightButtonDown);
+  if (reason == QSystemTrayIcon::DoubleClick) trayMessage(receiver, kLeftDoubleClick);
+}
+
+// The receiver gets the mouse message number as the x of a mouse move.
+void QtHost::trayMessage(const toolkit::Control* receiver, int message) {
   if (quitting_) return;
-  int message = 0;
-  if (reason == QSystemTrayIcon::Context) message = kRightButtonDown;
-  if (reason == QSystemTrayIcon::DoubleClick) message = kLeftDoubleClick;
-  if (message == 0) return;
   const auto it = trays_.find(receiver);
   if (it == trays_.end()) return;
   it->second.receiver->userMouseMove(static_cast<double>(message) * twipsPerPixelX(), 0);

@@ -57,6 +57,8 @@ class QtHost : public toolkit::Host {
   void minimise(toolkit::Form& form) override;
   void addTrayIcon(const toolkit::TrayIcon& icon) override;
   void removeTrayIcon(const toolkit::TrayIcon& icon) override;
+  void trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
+                        const std::string& text) override;
   void quit() override;
 
   // --- for the widgets and the tests ---
@@ -105,6 +107,7 @@ class QtHost : public toolkit::Host {
   // Runs from the loop, never inside the icon's own mouse event: the icon
   // may be removed by what the activation starts.
   void trayActivated(const toolkit::Control* receiver, QSystemTrayIcon::ActivationReason reason);
+  void trayMessage(const toolkit::Control* receiver, int message);
   void dropTray(const toolkit::Control* receiver);
 
   std::map<const toolkit::Control*, Tray> trays_;
