@@ -21,6 +21,17 @@ using testing::waitUntil;
 
 class ProgramWindowsOnQt : public MainWindowOnQt {
  protected:
+  // A script stuck in a window that never came ends every loop, so that the
+  // test fails instead of waiting for ever.
+  ProgramWindowsOnQt() {
+    watchdog_.setSingleShot(true);
+    watchdog_.callOnTimeout([this] {
+      ADD_FAILURE() << "the windows did not come as the script expected";
+      host.quit();
+    });
+    watchdog_.start(10000);
+  }
+
   long writesOf(const std::string& name) const {
     return std::count_if(registry.writes.begin(), registry.writes.end(),
                          [&](const auto& w) { return w.name == name; });
@@ -31,6 +42,7 @@ class ProgramWindowsOnQt : public MainWindowOnQt {
     ASSERT_NE(tray, nullptr);
     QTimer::singleShot(0, tray, [tray] { emit tray->activated(QSystemTrayIcon::Context); });
   }
+  QTimer watchdog_;
   // Esc on a loaded form's window, once it is shown.
   UserScript::Step escapeFrom(toolkit::Form& form) {
     return [this, &form] {
