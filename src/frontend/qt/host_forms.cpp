@@ -1,5 +1,6 @@
 // The Qt host's forms: their windows, places and sizes, and modal loops.
-#include <QWindow>
+#include <QCoreApplication>
+#include <QEvent>
 #include <algorithm>
 
 #include "frontend/qt/qt_host.hpp"
@@ -82,7 +83,6 @@ void QtHost::formMoved(Form& form) {
 void QtHost::formShown(Form& form) {
   FormWidget* widget = widgetOf(form);
   if (widget == nullptr || quitting_) return;
-  if (form.modal()) makeModal(form, *widget);
   widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
   widget->show();
   widget->raise();
@@ -124,40 +124,67 @@ void QtHost::windowRestored(FormWidget& widget) {
   if (forwards(widget) && widget.form().minimised()) widget.form().show();
 }
 
-// The window a modal form belongs to: the innermost modal form still waiting,
-// else the first form loaded that is not modal (the program's main window).
-FormWidget* QtHost::ownerOf(const Form& modal) const {
-  for (auto it = modalLoops_.rbegin(); it != modalLoops_.rend(); ++it) {
-    if (it->first == &modal) continue;
-    if (FormWidget* widget = widgetOf(*it->first)) return widget;
+namespace {
+
+// While a modal form waits, user input to every other form's window is
+// dropped, and a press there brings the modal form forward. Done here rather
+// than by Qt's modality: application-wide modality would also shut out the
+// tray icon's window (the popup menu must still open), and modality to an
+// owner makes window managers attach the form to it, wherever it was placed.
+class ModalInputGuard : public QObject {
+ public:
+  explicit ModalInputGuard(const QtHost& host) : host_(host) {}
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::ContextMenu:
+      case QEvent::Close:
+        break;
+      default:
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(target);
+    if (widget == nullptr) return false;
+    auto* window = dynamic_cast<FormWidget*>(widget->window());
+    FormWidget* modal = host_.innermostModal();
+    if (window == nullptr || modal == nullptr || window == modal) return false;
+    if (event->type() == QEvent::Close) event->ignore();  // the close box refused
+    if (event->type() == QEvent::MouseButtonPress) {
+      modal->raise();
+      modal->activateWindow();
+    }
+    return true;
   }
-  for (const Form* form : loadOrder_) {
-    if (form == &modal || form->modal()) continue;
-    if (FormWidget* widget = widgetOf(*form)) return widget;
+
+ private:
+  const QtHost& host_;
+};
+
+}  // namespace
+
+FormWidget* QtHost::innermostModal() const {
+  for (auto it = modalLoops_.rbegin(); it != modalLoops_.rend(); ++it) {
+    if (FormWidget* widget = widgetOf(*it->first)) return widget;
   }
   return nullptr;
 }
 
-// Application-wide modality would also shut out the tray icon's window, and
-// the popup menu must still open while a modal form is shown. Modal to its
-// owner only, the form blocks that window and those below it.
-void QtHost::makeModal(Form& form, FormWidget& widget) {
-  if (widget.windowModality() == Qt::WindowModal) return;
-  // Modality and the owner can only be set while the window is not shown.
-  const bool shown = widget.isVisible();
-  if (shown) widget.hide();
-  if (FormWidget* owner = ownerOf(form)) {
-    widget.winId();
-    owner->winId();
-    widget.windowHandle()->setTransientParent(owner->windowHandle());
-  }
-  widget.setWindowModality(Qt::WindowModal);
-  if (shown) widget.show();
-}
-
 void QtHost::runModal(Form& form) {
   if (quitting_ || !form.loaded()) return;
-  if (FormWidget* widget = widgetOf(form)) makeModal(form, *widget);
+  if (!modalGuard_) {
+    modalGuard_ = std::make_unique<ModalInputGuard>(*this);
+    QCoreApplication::instance()->installEventFilter(modalGuard_.get());
+  }
   QEventLoop loop;
   modalLoops_.emplace_back(&form, &loop);
   loop.exec(QEventLoop::DialogExec);

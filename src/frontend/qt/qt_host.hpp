@@ -82,16 +82,14 @@ class QtHost : public toolkit::Host {
   // Whether input on this window still reaches its form: the form is loaded
   // with this window and the program is not ending.
   bool forwards(const FormWidget& widget) const;
+  // The window of the innermost modal form waiting, which alone takes input.
+  FormWidget* innermostModal() const;
 
  private:
   QWidget* createControl(toolkit::Control& control, FormWidget& form);
   void apply(toolkit::Control& control, QWidget& widget);
   void applyFormSize(toolkit::Form& form, FormWidget& widget);
   void reportPlace(FormWidget& widget);
-  // Makes a modal form's window modal to the window below it only, so that
-  // the notification area's icon still takes input.
-  void makeModal(toolkit::Form& form, FormWidget& widget);
-  FormWidget* ownerOf(const toolkit::Form& modal) const;
   void forgetTimer(const toolkit::Control& control);
 
   QObject context_;  // owns the connections to application signals
@@ -113,6 +111,7 @@ class QtHost : public toolkit::Host {
   std::map<const toolkit::Control*, Tray> trays_;
   std::vector<std::pair<const toolkit::Form*, QEventLoop*>> modalLoops_;
   std::unique_ptr<TerminationSignals> signals_;
+  std::unique_ptr<QObject> modalGuard_;  // filters input while a modal form waits
   bool quitting_ = false;
   mutable bool noTrayNoted_ = false;
 };
