@@ -48,12 +48,18 @@ start_display() {
   fail "no free X display in $range"
 }
 
-# trayer as the notification area, at the top right of the screen.
+# trayer as the notification area, at the top right of the screen; started
+# again if it gives up at once (it sometimes does on a display just opened).
 start_tray() {
-  trayer --edge top --align right --widthtype pixel --width 200 --height 32 >/dev/null 2>&1 &
-  tray_pid=$!
-  e2e_pids+=("$tray_pid")
-  waitfor 100 xwininfo -name panel || fail "trayer did not start"
+  local attempt
+  for attempt in 1 2 3; do
+    trayer --edge top --align right --widthtype pixel --width 200 --height 32 >/dev/null 2>&1 &
+    tray_pid=$!
+    e2e_pids+=("$tray_pid")
+    waitfor 50 xwininfo -name panel && return 0
+    kill "$tray_pid" 2>/dev/null || true
+  done
+  fail "trayer did not start"
 }
 
 # The ids of the mapped windows with this exact title.
