@@ -17,7 +17,7 @@ packages=(
   # the fuzzer of the settings-file reader (libFuzzer)
   clang-14 libclang-rt-14-dev
   # end-to-end runs of the desktop program
-  xvfb xauth trayer x11-utils xdotool imagemagick faketime
+  xvfb xauth trayer twm x11-utils xdotool imagemagick faketime
 )
 [ $# -gt 0 ] && packages=("$@")
 

@@ -75,8 +75,12 @@ void Form::load() {
   if (loaded_) return;
   loaded_ = true;
   activatedSinceLoad_ = false;
-  if (layout_.clientLeft) left_ = layout_.clientLeft;
-  if (layout_.clientTop) top_ = layout_.clientTop;
+  // Each loading gets a new window: the place and size of the last one are
+  // forgotten, so that setting the same values again still moves this one.
+  left_ = layout_.clientLeft;
+  top_ = layout_.clientTop;
+  width_.reset();
+  height_.reset();
   for (Control* c : controls_) c->resetToLayout();
   host_.formLoaded(*this);
   if (onLoad) onLoad();

@@ -43,11 +43,9 @@ sys.exit(0 if bus.name_has_owner("org.freedesktop.login1") else 1)' "$DBUS_SYSTE
 waitfor 100 owned || fail "the mock logind did not start"
 
 # --- a display with a notification area ---
-for n in $(seq 90 140); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
-export DISPLAY=$display
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-waitfor 100 xdpyinfo || fail "Xvfb did not start"
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+start_display 1024x768x24
+pids+=("${e2e_pids[@]}")
 start_tray() {
   trayer --edge top --align right --widthtype pixel --width 200 --height 32 >/dev/null 2>&1 &
   tray_pid=$!

@@ -15,6 +15,7 @@
 #include "frontend/qt/locale_names.hpp"
 #include "frontend/qt/qt_host.hpp"
 #include "qt_support.hpp"
+#include "toolkit/looks.hpp"
 
 namespace vodivuri::qt {
 namespace {
@@ -40,6 +41,13 @@ struct Sample : toolkit::Form {
   toolkit::OptionButton second{*this, "second", {.rect = {900, 600, 210, 195}}};
   toolkit::Button button{*this, "button", {.rect = {1500, 600, 255, 195}, .enabled = false}};
   toolkit::Image image{*this, "image", {.rect = {1950, 600, 750, 600}}};
+  toolkit::Label framed{*this,
+                        "framed",
+                        {.rect = {150, 1050, 1500, 300},
+                         .caption = "WWWWWW",
+                         .foreground = toolkit::kBlack,
+                         .background = toolkit::kWhite,
+                         .border = true}};
   toolkit::Timer ticker{*this, "ticker", 10, false};
   std::vector<std::string> clicks;
   std::vector<int> keys;
@@ -159,13 +167,8 @@ TEST_F(QtHostTest, AModalWindowBlocksWhileTimersTickAndEndsWithItsUnload) {
   Sample owner{host};
   owner.show();
   form.onLoad = [&] { form.ticker.setEnabled(true); };
-  bool wasModal = false;
-  QTimer::singleShot(120, [&] {
-    wasModal = host.widgetOf(form)->isModal();
-    form.userRequestClose();
-  });
+  QTimer::singleShot(120, [&] { form.userRequestClose(); });
   form.showModal(owner);
-  EXPECT_TRUE(wasModal);
   EXPECT_FALSE(form.loaded());
   EXPECT_GE(form.ticks, 3);
   const int ticks = form.ticks;
@@ -195,8 +198,9 @@ TEST_F(QtHostTest, QuitEndsNestedLoopsStopsTimersAndRunsNothingMore) {
   EXPECT_EQ(host.exec(), 0);  // at once
 }
 
-TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
+TEST_F(QtHostTest, MessageBoxesShowTheRequestInSpanishAndReturnTheAnswer) {
   QString title, message;
+  QStringList buttons;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   auto answerWith = [&](QMessageBox::StandardButton choice) {
     QTimer::singleShot(0, [&, choice] {
@@ -205,6 +209,10 @@ TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
       title = box->windowTitle();
       message = box->text();
       icon = box->icon();
+      buttons.clear();
+      for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}) {
+        if (box->button(b) != nullptr) buttons << box->button(b)->text();
+      }
       box->button(choice)->click();
     });
   };
@@ -215,6 +223,8 @@ TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
   EXPECT_EQ(title, "Vodivuri");
   EXPECT_EQ(message, "¿Seguro?");
   EXPECT_EQ(icon, QMessageBox::Question);
+  // Whatever the user's locale, and with no translation of Qt's own installed.
+  EXPECT_EQ(buttons, (QStringList{"Sí", "No"}));
   answerWith(QMessageBox::No);
   EXPECT_EQ(toolkit::messageBox(host, "¿Seguro?", "Vodivuri", toolkit::MessageButtons::YesNo,
                                 toolkit::MessageIcon::Question),
@@ -224,6 +234,69 @@ TEST_F(QtHostTest, MessageBoxesShowTheRequestAndReturnTheAnswer) {
                                 toolkit::MessageIcon::Information),
             toolkit::MessageAnswer::Ok);
   EXPECT_EQ(icon, QMessageBox::Information);
+  EXPECT_EQ(buttons, QStringList{"Aceptar"});
+}
+
+TEST_F(QtHostTest, AModalFormTakesAllFormInputButLeavesOtherWindowsFree) {
+  Sample owner{host};
+  owner.show();
+  // As the notification area's icon: a window of Qt's own, not a form.
+  QPushButton icon("icono");
+  int iconClicks = 0;
+  QObject::connect(&icon, &QPushButton::clicked, [&] { ++iconClicks; });
+  icon.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&icon));
+  QTimer::singleShot(60, [&] {
+    // Through the window system, as a user's clicks come.
+    const QPoint at = host.widgetOf(owner.caption)->geometry().center();
+    QTest::mouseClick(host.widgetOf(owner)->windowHandle(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(icon.windowHandle(), Qt::LeftButton, {}, icon.rect().center());
+    QTest::keyClick(host.widgetOf(owner)->windowHandle(), Qt::Key_Escape);
+    host.widgetOf(owner)->close();  // its close box
+    form.caption.userClick();       // the modal form itself still works
+    form.userRequestClose();
+  });
+  form.showModal(owner);
+  EXPECT_TRUE(owner.clicks.empty());
+  EXPECT_TRUE(owner.keys.empty());
+  EXPECT_TRUE(owner.loaded());
+  EXPECT_EQ(iconClicks, 1);
+  EXPECT_EQ(form.clicks, std::vector<std::string>{"caption"});
+  // Once it has gone the owner takes input again.
+  QTest::keyClick(host.widgetOf(owner)->windowHandle(), Qt::Key_Escape);
+  EXPECT_EQ(owner.keys, std::vector<int>{toolkit::kKeyEscape});
+}
+
+TEST_F(QtHostTest, AWindowRestoredFromTheTaskbarCanBeMinimisedAgain) {
+  form.show();
+  form.minimise();
+  EXPECT_TRUE(host.widgetOf(form)->isMinimized());
+  host.widgetOf(form)->setWindowState(Qt::WindowNoState);  // as the window manager does
+  EXPECT_FALSE(form.minimised());
+  EXPECT_TRUE(form.visible());
+  form.minimise();
+  EXPECT_TRUE(host.widgetOf(form)->isMinimized());
+}
+
+TEST_F(QtHostTest, AGivenOuterSizeLeavesTheClientAreaInsideAFixedFrame) {
+  form.onLoad = [&] { form.setSize(5325, 7290); };  // 355 x 486 pixels
+  for (int time = 1; time <= 2; ++time) {
+    form.show();
+    testing::waitUntil([&] { return host.widgetOf(form)->isVisible(); });
+    QTest::qWait(20);
+    EXPECT_EQ(host.widgetOf(form)->size(), QSize(355 - 3 - 3, 486 - 22 - 3));
+    form.unload();
+  }
+}
+
+TEST_F(QtHostTest, ABorderedLabelKeepsItsTextOffTheBorder) {
+  form.show();
+  const QImage image = host.widgetOf(form.framed)->grab().toImage();
+  for (int x = 1; x <= 2; ++x) {
+    for (int y = 1; y < image.height() - 1; ++y) {
+      ASSERT_EQ(image.pixelColor(x, y), QColor(255, 255, 255)) << x << "," << y;
+    }
+  }
 }
 
 TEST_F(QtHostTest, TheGradientRunsFromBlackToBlue) {

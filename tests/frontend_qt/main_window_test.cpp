@@ -5,43 +5,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/program.hpp"
 #include "frontend/qt/popup_menu.hpp"
 #include "frontend/qt/qt_host.hpp"
-#include "platform/testing/doubles.hpp"
+#include "program_on_qt.hpp"
 #include "qt_support.hpp"
-#include "support/program_doubles.hpp"
 
 namespace vodivuri::qt {
 namespace {
 
-using testing::application;
-using testing::sampleAssets;
 using testing::settle;
 using toolkit::ControlKind;
-
-class MainWindowOnQt : public ::testing::Test, protected vodivuri::testing::ProgramDoubles {
- protected:
-  MainWindowOnQt() {
-    application();
-    // Settings of an earlier run: no first-start question.
-    program.store.CreateNewKey(engine::kSettingsKey, platform::RegistryRoot::CurrentUser);
-    program.store.writeSetting("CreateValue", "01/12/2026");
-    program.store.writeSetting("Siempre", "True");
-    program.store.writeSetting("Inicio", "False");
-    program.start();  // no tray offscreen: the window stays shown
-  }
-  ~MainWindowOnQt() override {
-    if (host.quitting()) testing::recoverFromQuit();
-  }
-
-  QtHost host{sampleAssets()};
-  app::Program program{services(host)};
-  mainwindow::frmTransparente& main = program.frmTransparente;
-
-  int px(int twips) const { return twips / 15; }
-  QWidget* widget(const toolkit::Control& c) const { return host.widgetOf(c); }
-};
 
 TEST_F(MainWindowOnQt, EveryControlStandsAtItsPlaceWithItsParentAndVisibility) {
   ASSERT_EQ(host.twipsPerPixelX(), 15);
@@ -110,18 +83,25 @@ TEST_F(MainWindowOnQt, TheGradientShowsBehindTheTransparentLabels) {
   EXPECT_EQ(image.pixelColor(20, 10), QColor(0, 128, 128));  // the toolbar picture
 }
 
+// On a real display the pointer really moves and its events come back later.
+void movePointer(QWidget* over, QPoint at) {
+  QTest::mouseMove(over, at);
+  if (testing::onRealDisplay()) QTest::qWait(100);
+}
+
 TEST_F(MainWindowOnQt, MouseMovesReachTheToolbarAndTheBareSurfaceOnly) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(host.widgetOf(main)));
   QWidget* tools = widget(main.pTools);
-  QTest::mouseMove(tools, QPoint(20, 10));  // 300 twips: the first button
+  movePointer(tools, QPoint(20, 10));  // 300 twips: the first button
   EXPECT_EQ(main.HoverButton, 1);
   EXPECT_EQ(main.imRaised.picture(), "raised_1.bmp");
   EXPECT_EQ(tools->toolTip(), QString::fromStdString(main.pTools.tooltip()));
   EXPECT_FALSE(tools->toolTip().isEmpty());
-  QTest::mouseMove(tools, QPoint(30, 12));  // through the raised image
+  movePointer(tools, QPoint(30, 12));  // through the raised image
   EXPECT_EQ(main.HoverButton, 1);
-  QTest::mouseMove(host.widgetOf(main), QPoint(60, 65));  // over "Apagar el sistema"
+  movePointer(host.widgetOf(main), QPoint(60, 65));  // over "Apagar el sistema"
   EXPECT_EQ(main.HoverButton, 1);
-  QTest::mouseMove(host.widgetOf(main), QPoint(2, 120));  // the window itself
+  movePointer(host.widgetOf(main), QPoint(2, 120));  // the window itself
   EXPECT_EQ(main.HoverButton, 0);
   EXPECT_EQ(main.imRaised.picture(), "");
 }
@@ -142,12 +122,16 @@ TEST_F(MainWindowOnQt, TrayMessagesReachTheReceiver) {
   ASSERT_NE(tray, nullptr);
   EXPECT_EQ(tray->toolTip(), "Vodivuri");
   emit tray->activated(QSystemTrayIcon::Trigger);
+  settle();
   EXPECT_FALSE(main.visible());
   emit tray->activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_FALSE(main.visible());  // not inside the icon's own event
+  settle();
   EXPECT_TRUE(main.visible());
   EXPECT_EQ(main.mnuMax.caption(), "Minimizar");
 
   // The right button opens the menu; its choice runs before the call returns.
+  emit tray->activated(QSystemTrayIcon::Context);
   QTimer::singleShot(0, [] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
@@ -156,10 +140,20 @@ TEST_F(MainWindowOnQt, TrayMessagesReachTheReceiver) {
     }
     QTest::keyClick(menu, Qt::Key_Return);
   });
-  emit tray->activated(QSystemTrayIcon::Context);
+  settle();
   // Without a notification area (offscreen) hiding minimises instead.
   EXPECT_TRUE(host.trayAvailable() ? !main.visible() : main.minimised());
   EXPECT_EQ(main.mnuMax.caption(), "Maximizar");
+}
+
+TEST_F(MainWindowOnQt, AClickOnATrayNotificationShowsTheWindow) {
+  main.hide();
+  QSystemTrayIcon* tray = host.trayIconOf(main.Receptor);
+  ASSERT_NE(tray, nullptr);
+  emit tray->messageClicked();
+  settle();
+  EXPECT_TRUE(main.visible());
+  EXPECT_EQ(main.mnuMax.caption(), "Minimizar");
 }
 
 TEST_F(MainWindowOnQt, ThePopupMenuFollowsTheEntryTree) {

@@ -1,12 +1,20 @@
 // The application and the sample pictures the Qt host tests share.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <deque>
+#include <functional>
 
 namespace vodivuri::qt::testing {
 
@@ -48,6 +56,78 @@ inline void settle() {
   QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QCoreApplication::processEvents();
+}
+
+// Whether the tests run on a real X server, where windows are really placed.
+inline bool onRealDisplay() {
+  return QGuiApplication::platformName() == "xcb";
+}
+
+// Lets events run until `done` holds or the time is up; returns `done()`.
+inline bool waitUntil(const std::function<bool()>& done, int milliseconds = 2000) {
+  QDeadlineTimer deadline(milliseconds);
+  while (!done() && !deadline.hasExpired()) QTest::qWait(5);
+  return done();
+}
+
+// Steps run in turn as what they wait for appears (a menu, a question...),
+// from whichever loop is running: a user acting on the windows as they come.
+class UserScript {
+ public:
+  using Step = std::function<bool()>;  // true once done
+  UserScript() {
+    timer_.callOnTimeout([this] {
+      if (!steps_.empty() && steps_.front()()) steps_.pop_front();
+    });
+    timer_.start(10);
+  }
+  UserScript& then(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
+  bool finished() const { return steps_.empty(); }
+
+ private:
+  QTimer timer_;
+  std::deque<Step> steps_;
+};
+
+// Chooses the entry with this text in the open popup menu; `disabled`, when
+// given, receives the texts of its greyed entries.
+inline UserScript::Step chooseInMenu(QString text, QStringList* disabled = nullptr) {
+  return [text, disabled] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr || !menu->isVisible()) return false;
+    QAction* chosen = nullptr;
+    for (QAction* a : menu->actions()) {
+      if (disabled != nullptr && !a->isSeparator() && !a->isEnabled()) *disabled << a->text();
+      if (a->text() == text) chosen = a;
+    }
+    if (chosen == nullptr) return false;
+    menu->setActiveAction(chosen);
+    QTest::keyClick(menu, Qt::Key_Return);
+    return true;
+  };
+}
+
+// The message box on show, if any.
+inline QMessageBox* openMessageBox() {
+  return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+}
+
+// Presses the button with this text in the message box on show.
+inline UserScript::Step pressInMessageBox(QString text) {
+  return [text] {
+    QMessageBox* box = openMessageBox();
+    if (box == nullptr || !box->isVisible()) return false;
+    for (QAbstractButton* b : box->buttons()) {
+      if (b->text() == text) {
+        b->click();
+        return true;
+      }
+    }
+    return false;
+  };
 }
 
 }  // namespace vodivuri::qt::testing

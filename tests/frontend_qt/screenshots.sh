@@ -23,7 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for n in $(seq 97 140); do [ -e "/tmp/.X$n-lock" ] || { export DISPLAY=":$n"; break; }; done
+. "$root/tests/e2e/lib.sh"
 
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
@@ -79,9 +79,8 @@ click_in() {
   xdotool mousemove $((x + $2 - 1)) $((y + $3)) sleep 0.2 mousemove $((x + $2)) $((y + $3)) sleep 0.3 click 1
 }
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-within 5 xdpyinfo || fail "Xvfb no arranca"
+start_display 1024x768x24
+pids+=("${e2e_pids[@]}")
 
 trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$work/trayer.log" 2>&1 &
 pids+=($!)

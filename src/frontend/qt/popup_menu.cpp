@@ -1,8 +1,11 @@
 #include "frontend/qt/popup_menu.hpp"
 
+#include "toolkit/geometry.hpp"
+
 namespace vodivuri::qt {
 
 using toolkit::MenuEntry;
+using toolkit::MenuNode;
 
 toolkit::MenuEntry* BuiltMenu::entryOf(const QAction* action) const {
   const auto it = entries.find(action);
@@ -11,34 +14,33 @@ toolkit::MenuEntry* BuiltMenu::entryOf(const QAction* action) const {
 
 namespace {
 
-void fill(QMenu& menu, MenuEntry& parent, const MenuEntry* defaultEntry, BuiltMenu& out) {
-  for (MenuEntry* entry : parent.entries()) {
-    if (!entry->visible()) continue;
-    if (entry->isSeparator()) {
+void fill(QMenu& menu, const std::vector<MenuNode>& nodes, BuiltMenu& out) {
+  for (const MenuNode& node : nodes) {
+    if (node.separator()) {
       menu.addSeparator();
       continue;
     }
-    const QString caption = QString::fromStdString(entry->caption());
+    const QString caption = QString::fromStdString(node.caption);
     QAction* action = nullptr;
-    if (!entry->entries().empty()) {
+    if (!node.children.empty()) {
       QMenu* sub = menu.addMenu(caption);
-      fill(*sub, *entry, defaultEntry, out);
+      fill(*sub, node.children, out);
       action = sub->menuAction();
     } else {
       action = menu.addAction(caption);
     }
-    action->setEnabled(entry->enabled());
-    if (entry->checked()) {
+    action->setEnabled(node.enabled);
+    if (node.checked) {
       action->setCheckable(true);
       action->setChecked(true);
     }
-    if (entry == defaultEntry) {
+    if (node.isDefault) {
       QFont bold = action->font();
       bold.setBold(true);
       action->setFont(bold);
       menu.setDefaultAction(action);
     }
-    out.entries.emplace(action, entry);
+    out.entries.emplace(action, node.entry);
   }
 }
 
@@ -47,7 +49,7 @@ void fill(QMenu& menu, MenuEntry& parent, const MenuEntry* defaultEntry, BuiltMe
 BuiltMenu buildPopupMenu(MenuEntry& root, const MenuEntry* defaultEntry) {
   BuiltMenu out;
   out.menu = std::make_unique<QMenu>();
-  fill(*out.menu, root, defaultEntry, out);
+  fill(*out.menu, toolkit::menuTree(root, defaultEntry), out);
   return out;
 }
 

@@ -1,6 +1,8 @@
 // The Qt 6 Widgets host: every loaded form a top-level window, every control
 // a child widget, the model's timers as QTimers, the tray icon as a
-// QSystemTrayIcon, modal windows in nested event loops.
+// QSystemTrayIcon, modal windows in nested event loops. Split by concern over
+// qt_host.cpp (units, looks, the end), host_forms.cpp, host_controls.cpp,
+// host_menus.cpp, host_tray.cpp, host_messages.cpp and host_timers.cpp.
 #pragma once
 
 #include <QColor>
@@ -23,8 +25,8 @@ namespace vodivuri::qt {
 
 class QtHost : public toolkit::Host {
  public:
-  // Needs a QApplication. `watchSignals` turns SIGTERM and SIGINT into a
-  // session end (the program's own host does; tests need not).
+  // Needs a QApplication. `watchSignals` turns SIGTERM, SIGINT and SIGHUP
+  // into a session end (the program's own host does; tests need not).
   explicit QtHost(QString assetsFolder = AssetStore::defaultFolder(), bool watchSignals = false);
   ~QtHost() override;
   QtHost(const QtHost&) = delete;
@@ -55,6 +57,8 @@ class QtHost : public toolkit::Host {
   void minimise(toolkit::Form& form) override;
   void addTrayIcon(const toolkit::TrayIcon& icon) override;
   void removeTrayIcon(const toolkit::TrayIcon& icon) override;
+  void trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
+                        const std::string& text) override;
   void quit() override;
 
   // --- for the widgets and the tests ---
@@ -73,31 +77,41 @@ class QtHost : public toolkit::Host {
   void userClicked(toolkit::Control& control);
   // The window system moved a form's window (or placed it at its first showing).
   void windowMoved(FormWidget& widget);
+  // The window system restored a form's minimised window.
+  void windowRestored(FormWidget& widget);
   // Whether input on this window still reaches its form: the form is loaded
   // with this window and the program is not ending.
   bool forwards(const FormWidget& widget) const;
+  // The window of the innermost modal form waiting, which alone takes input.
+  FormWidget* innermostModal() const;
 
  private:
   QWidget* createControl(toolkit::Control& control, FormWidget& form);
   void apply(toolkit::Control& control, QWidget& widget);
   void applyFormSize(toolkit::Form& form, FormWidget& widget);
   void reportPlace(FormWidget& widget);
+  void forgetTimer(const toolkit::Control& control);
 
   QObject context_;  // owns the connections to application signals
   AssetStore assets_;
   std::map<const toolkit::Form*, QPointer<FormWidget>> forms_;
+  std::vector<const toolkit::Form*> loadOrder_;
   std::map<const toolkit::Control*, QPointer<QWidget>> controls_;
   std::map<const toolkit::Control*, std::unique_ptr<QTimer>> timers_;
   struct Tray {
     toolkit::Control* receiver;
     std::unique_ptr<QSystemTrayIcon> icon;
   };
+  // Runs from the loop, never inside the icon's own mouse event: the icon
+  // may be removed by what the activation starts.
   void trayActivated(const toolkit::Control* receiver, QSystemTrayIcon::ActivationReason reason);
+  void trayMessage(const toolkit::Control* receiver, int message);
   void dropTray(const toolkit::Control* receiver);
 
   std::map<const toolkit::Control*, Tray> trays_;
   std::vector<std::pair<const toolkit::Form*, QEventLoop*>> modalLoops_;
   std::unique_ptr<TerminationSignals> signals_;
+  std::unique_ptr<QObject> modalGuard_;  // filters input while a modal form waits
   bool quitting_ = false;
   mutable bool noTrayNoted_ = false;
 };

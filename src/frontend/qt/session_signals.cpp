@@ -48,12 +48,15 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal)
   action.sa_flags = SA_RESTART;
   ::sigaction(SIGTERM, &action, &oldTerm_);
   ::sigaction(SIGINT, &action, &oldInt_);
+  // The terminal going away ends the program as any other request to end.
+  ::sigaction(SIGHUP, &action, &oldHup_);
 }
 
 TerminationSignals::~TerminationSignals() {
   if (!notifier_) return;
   ::sigaction(SIGTERM, &oldTerm_, nullptr);
   ::sigaction(SIGINT, &oldInt_, nullptr);
+  ::sigaction(SIGHUP, &oldHup_, nullptr);
   gWriteFd.store(-1);
   notifier_.reset();
 }

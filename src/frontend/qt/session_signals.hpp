@@ -1,4 +1,4 @@
-// SIGTERM and SIGINT turned into an event of the Qt loop through a self-pipe:
+// SIGTERM, SIGINT and SIGHUP turned into an event of the Qt loop through a self-pipe:
 // the handler only writes a byte, the loop runs the callback.
 #pragma once
 
@@ -31,6 +31,7 @@ class TerminationSignals : public QObject {
   std::unique_ptr<QSocketNotifier> notifier_;
   struct sigaction oldTerm_ {};
   struct sigaction oldInt_ {};
+  struct sigaction oldHup_ {};
 };
 
 }  // namespace vodivuri::qt

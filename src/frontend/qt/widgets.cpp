@@ -9,6 +9,7 @@
 #include <QStyleOptionFocusRect>
 
 #include "frontend/qt/qt_host.hpp"
+#include "toolkit/geometry.hpp"
 
 namespace vodivuri::qt {
 
@@ -17,6 +18,9 @@ namespace {
 constexpr Qt::WindowFlags kFixedWindow = Qt::Window | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                          Qt::MSWindowsFixedSizeDialogHint;
+
+// Pixels between a label's single border and its text, on either side.
+constexpr int kBorderedLabelMargin = 2;
 
 int horizontalAlignment(toolkit::Alignment a) {
   switch (a) {
@@ -33,11 +37,10 @@ int horizontalAlignment(toolkit::Alignment a) {
 }  // namespace
 
 void paintBlueGradient(QPainter& painter, const QRect& area) {
-  const int h = area.height();
-  for (int k = 0; k < 256; ++k) {
-    const int y0 = area.top() + k * h / 256;
-    const int y1 = area.top() + (k + 1) * h / 256;
-    if (y1 > y0) painter.fillRect(QRect(area.left(), y0, area.width(), y1 - y0), QColor(0, 0, k));
+  for (const toolkit::GradientBand& band : toolkit::gradientBands(area.height())) {
+    painter.fillRect(
+        QRect(area.left(), area.top() + band.top, area.width(), band.bottom - band.top),
+        QColor(0, 0, band.blue));
   }
 }
 
@@ -85,6 +88,16 @@ void FormWidget::moveEvent(QMoveEvent* event) {
   host_.windowMoved(*this);
 }
 
+// A minimised window the user brings back from the taskbar is shown again.
+void FormWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+  if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
+    host_.windowRestored(*this);
+  }
+}
+
 // ---- PaintedControl ----
 
 PaintedControl::PaintedControl(QtHost& host, toolkit::Control& control, QWidget* parent)
@@ -114,7 +127,8 @@ void PaintedControl::paintLabel(QPainter& painter) {
     // The thin frame of the window system: black.
     painter.setPen(Qt::black);
     painter.drawRect(textArea.adjusted(0, 0, -1, -1));
-    textArea.adjust(1, 1, -1, -1);
+    // The text keeps off the border, as in a bordered label of the window system.
+    textArea.adjust(1 + kBorderedLabelMargin, 1, -1 - kBorderedLabelMargin, -1);
   }
   painter.setPen(isEnabled() ? host_.colour(shown_.foreground)
                              : palette().color(QPalette::Disabled, QPalette::WindowText));
