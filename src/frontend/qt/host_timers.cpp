@@ -1,5 +1,9 @@
-// The Qt host's timers: one QTimer per model timer, running while it is enabled.
+// The Qt host's timers: one single-shot QTimer per model timer, started again
+// after each tick so whole-second timers stay on the wall-clock second.
+#include <QDateTime>
+
 #include "frontend/qt/qt_host.hpp"
+#include "toolkit/timing.hpp"
 
 namespace vodivuri::qt {
 
@@ -8,14 +12,23 @@ void QtHost::timerChanged(toolkit::Timer& timer) {
   if (!qtimer) {
     qtimer = std::make_unique<QTimer>();
     qtimer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(qtimer.get(), &QTimer::timeout, &context_, [this, &timer] {
-      if (!quitting_) timer.tick();
+    qtimer->setSingleShot(true);
+    const toolkit::Timer* key = &timer;
+    QObject::connect(qtimer.get(), &QTimer::timeout, &context_, [this, key, &timer] {
+      if (quitting_) return;
+      timer.tick();
+      // The tick may have restarted, stopped or destroyed the timer.
+      const auto it = timers_.find(key);
+      if (it != timers_.end() && !it->second->isActive()) scheduleTick(timer, *it->second);
     });
   }
   qtimer->stop();
-  if (!quitting_ && timer.enabled() && timer.form().loaded() && timer.interval() > 0) {
-    qtimer->start(timer.interval());
-  }
+  scheduleTick(timer, *qtimer);
+}
+
+void QtHost::scheduleTick(toolkit::Timer& timer, QTimer& qtimer) {
+  if (quitting_ || !timer.enabled() || !timer.form().loaded() || timer.interval() <= 0) return;
+  qtimer.start(toolkit::nextTickDelay(QDateTime::currentMSecsSinceEpoch(), timer.interval()));
 }
 
 void QtHost::forgetTimer(const toolkit::Control& control) {

@@ -91,6 +91,7 @@ class QtHost : public toolkit::Host {
   void applyFormSize(toolkit::Form& form, FormWidget& widget);
   void reportPlace(FormWidget& widget);
   void forgetTimer(const toolkit::Control& control);
+  void scheduleTick(toolkit::Timer& timer, QTimer& qtimer);
 
   QObject context_;  // owns the connections to application signals
   AssetStore assets_;

@@ -1,9 +1,24 @@
 // The model's timers as SetTimer timers of the host's window: WM_TIMER is
 // dispatched by every loop, so they tick under modal windows, message boxes
-// and popup menus alike.
+// and popup menus alike. Each is set again after its tick, so whole-second
+// timers stay on the wall-clock second and share one wake-up.
 #include <cstdio>
 
 #include "frontend/win32/win32_host.hpp"
+#include "toolkit/timing.hpp"
+
+namespace {
+
+// Milliseconds since the Unix epoch, from the system clock.
+std::int64_t wallClockMilliseconds() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const std::int64_t ticks =
+      (static_cast<std::int64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return ticks / 10000 - 11644473600000LL;  // 100 ns since 1601
+}
+
+}  // namespace
 
 namespace vodivuri::win32 {
 
@@ -20,12 +35,17 @@ void Win32Host::timerChanged(toolkit::Timer& timer) {
   forgetTimer(timer);
   if (quitting_ || !timer.enabled() || !timer.form().loaded() || timer.interval() <= 0) return;
   const UINT_PTR id = nextTimerId_++;
-  if (SetTimer(hostWindow_, id, static_cast<UINT>(timer.interval()), nullptr) == 0) {
-    std::fprintf(stderr, "vodivuri: SetTimer falló (error %lu)\n", GetLastError());
-    return;
-  }
   timers_[&timer] = id;
   timerIds_[id] = &timer;
+  scheduleTick(timer, id);
+}
+
+void Win32Host::scheduleTick(toolkit::Timer& timer, UINT_PTR id) {
+  const int delay = toolkit::nextTickDelay(wallClockMilliseconds(), timer.interval());
+  if (SetTimer(hostWindow_, id, static_cast<UINT>(delay), nullptr) == 0) {
+    std::fprintf(stderr, "vodivuri: SetTimer falló (error %lu)\n", GetLastError());
+    forgetTimer(timer);
+  }
 }
 
 void Win32Host::timerFired(UINT_PTR id) {
@@ -34,7 +54,13 @@ void Win32Host::timerFired(UINT_PTR id) {
     KillTimer(hostWindow_, id);
     return;
   }
-  if (!quitting_) it->second->tick();
+  if (quitting_) return;
+  toolkit::Timer& timer = *it->second;
+  timer.tick();
+  // Unless the tick changed the timer (which set it afresh), the next tick
+  // lands on the next second again.
+  const auto still = timerIds_.find(id);
+  if (still != timerIds_.end() && still->second == &timer) scheduleTick(timer, id);
 }
 
 void Win32Host::stopTimers() {

@@ -131,6 +131,7 @@ class Win32Host : public toolkit::Host {
   // timers.cpp
   void forgetTimer(const toolkit::Timer& timer);
   void timerFired(UINT_PTR id);
+  void scheduleTick(toolkit::Timer& timer, UINT_PTR id);
   void stopTimers();
   // tray.cpp
   void dropTray(const toolkit::Control* receiver);
