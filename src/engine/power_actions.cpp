@@ -1,5 +1,9 @@
 #include "engine/power_actions.hpp"
 
+#include <charconv>
+#include <optional>
+#include <string_view>
+
 #include "engine/diagnostics.hpp"
 
 namespace vodivuri::engine {
@@ -30,6 +34,11 @@ std::string GetWindowsVersionName(VersionInfo& version) {
       case 5:
         return record->minor == 0 ? "Windows 2000" : "Windows XP";
       default:
+        // Vista and later (6.x without a manifest): still NT, so the NT rules apply.
+        if (record->major >= kFirstUnlistedNtMajor) {
+          return "Windows NT " + std::to_string(record->major) + "." +
+                 std::to_string(record->minor);
+        }
         return "";
     }
   }
@@ -41,9 +50,33 @@ std::int16_t IsWindowsNT(VersionInfo& version) {
   return record && record->platformId == 2 ? kTrue : kFalse;
 }
 
+namespace {
+
+// A decimal number as std::to_string writes it: digits, no leading zero.
+std::optional<std::uint32_t> plainNumber(std::string_view text) {
+  if (text.empty() || (text.size() > 1 && text[0] == '0')) return std::nullopt;
+  std::uint32_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// "Windows NT major.minor" as GetWindowsVersionName names a later NT.
+bool LaterNtName(std::string_view name) {
+  constexpr std::string_view prefix = "Windows NT ";
+  if (!name.starts_with(prefix)) return false;
+  name.remove_prefix(prefix.size());
+  const auto dot = name.find('.');
+  if (dot == std::string_view::npos) return false;
+  const auto major = plainNumber(name.substr(0, dot));
+  return major && *major >= kFirstUnlistedNtMajor && plainNumber(name.substr(dot + 1));
+}
+
+}  // namespace
+
 bool NtFamily(const std::string& name) {
   return name == "Windows 2000" || name == "Windows XP" || name == "Windows NT 4.0" ||
-         name == "Windows NT 3.51";
+         name == "Windows NT 3.51" || LaterNtName(name);
 }
 
 bool Win9xFamily(const std::string& name) {

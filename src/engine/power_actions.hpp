@@ -11,11 +11,15 @@
 
 namespace vodivuri::engine {
 
-// "Windows 95" .. "Windows XP", "" for an unlisted version, "Failed" when the
-// record cannot be read.
+// "Windows 95" .. "Windows XP"; "Windows NT 6.2" and the like for the NT
+// versions after XP; "" for an unlisted version; "Failed" when the record
+// cannot be read.
 std::string GetWindowsVersionName(platform::VersionInfo& version);
+// The first NT major version named by its numbers (6: Vista and later).
+inline constexpr std::uint32_t kFirstUnlistedNtMajor = 6;
 // -1 when the platform id is 2 (NT), read afresh from the record.
 std::int16_t IsWindowsNT(platform::VersionInfo& version);
+// The four NT names of the table, and "Windows NT major.minor" from 6 on.
 bool NtFamily(const std::string& name);
 bool Win9xFamily(const std::string& name);
 

@@ -27,7 +27,7 @@ TEST(VersionName, EveryRowOfTheTable) {
       {VersionRecord{2, 5, 0}, "Windows 2000"},
       {VersionRecord{2, 5, 1}, "Windows XP"},
       {VersionRecord{2, 5, 2}, "Windows XP"},
-      {VersionRecord{2, 6, 1}, ""},
+      {VersionRecord{2, 6, 1}, "Windows NT 6.1"},
       {VersionRecord{0, 3, 1}, "Failed"},
       {VersionRecord{3, 10, 0}, "Failed"},
       {std::nullopt, "Failed"},
@@ -69,7 +69,7 @@ TEST(PowerRoutines, FlagsAndPrivilegeStep) {
 }
 
 TEST(PowerRoutines, PrivilegeStepFollowsThePlatformIdNotTheName) {
-  ScriptedVersion nt6(VersionRecord{2, 6, 1});  // unnamed, but NT
+  ScriptedVersion nt6(VersionRecord{2, 6, 1});
   ScriptedVersion w98(VersionRecord{1, 4, 10});
   RecordingPower power;
   PowerActions(nt6, power).PowerOffSystem(kFalse);

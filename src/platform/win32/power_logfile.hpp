@@ -1,0 +1,33 @@
+// The power of --simulate on Windows: every request is appended as a line to
+// a log file instead of being carried out.
+#pragma once
+
+#include <string>
+
+#include "platform/power.hpp"
+#include "platform/services.hpp"
+
+namespace vodivuri::platform::win32 {
+
+class LogFilePower : public Power {
+ public:
+  // `path` in UTF-8; the time of each line comes from `clock`.
+  LogFilePower(std::string path, Clock& clock) : path_(std::move(path)), clock_(clock) {}
+
+  // Logs the privilege step.
+  void enableShutdownPrivilege() override;
+  // Logs the request; false (and reported once) when the line cannot be written.
+  bool requestExit(std::uint32_t flags) override;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  bool append(const std::string& text);
+  std::string path_;
+  Clock& clock_;
+};
+
+// What the exit flags would do, in the log's words ("apagar el equipo, forzado").
+std::string describeExitRequest(std::uint32_t flags);
+
+}  // namespace vodivuri::platform::win32
