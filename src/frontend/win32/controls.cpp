@@ -1,0 +1,365 @@
+// Controls as real child windows: creating them, applying the model's state
+// to them (never echoed back as a click) and forwarding the user's input.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "frontend/win32/pictures.hpp"
+#include "frontend/win32/records.hpp"
+#include "frontend/win32/text.hpp"
+#include "frontend/win32/win32_host.hpp"
+
+namespace vodivuri::win32 {
+
+using toolkit::Control;
+using toolkit::ControlKind;
+
+namespace {
+
+class Counter {
+ public:
+  explicit Counter(int& n) : n_(n) { ++n_; }
+  ~Counter() { --n_; }
+  Counter(const Counter&) = delete;
+  Counter& operator=(const Counter&) = delete;
+
+ private:
+  int& n_;
+};
+
+DWORD styleFor(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+      return SS_OWNERDRAW;
+    case ControlKind::CheckBox:
+      return BS_CHECKBOX;  // the model decides the check, not the button
+    case ControlKind::OptionButton:
+      return BS_RADIOBUTTON;
+    case ControlKind::Button:
+      return BS_PUSHBUTTON;
+    default:
+      return WS_CLIPCHILDREN;
+  }
+}
+
+const char* classFor(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+      return "STATIC";
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::Button:
+      return "BUTTON";
+    default:
+      return kPictureClass;
+  }
+}
+
+}  // namespace
+
+HFONT Win32Host::font(const toolkit::Font& f) {
+  const std::string key = f.name + "|" + std::to_string(f.points) + (f.bold ? "|b" : "");
+  if (const auto it = fonts_.find(key); it != fonts_.end()) return it->second;
+  HDC dc = GetDC(nullptr);
+  const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc != nullptr) ReleaseDC(nullptr, dc);
+  const int height = -MulDiv(static_cast<int>(std::lround(f.points * 100)), dpi, 7200);
+  HFONT font = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_SWISS, toAnsi(f.name).c_str());
+  fonts_[key] = font;
+  return font;
+}
+
+COLORREF Win32Host::colour(const toolkit::Colour& c) const {
+  if (c.isSystem) return GetSysColor(static_cast<int>(c.system));
+  return RGB(c.r, c.g, c.b);
+}
+
+HBRUSH Win32Host::brush(COLORREF c) {
+  if (const auto it = brushes_.find(c); it != brushes_.end()) return it->second;
+  HBRUSH b = CreateSolidBrush(c);
+  brushes_[c] = b;
+  return b;
+}
+
+void Win32Host::createControl(Control& control, FormRecord& form) {
+  if (controls_.count(&control) != 0) return;
+  const ControlKind kind = control.kind();
+  // Timers and menu entries have no window; lines are painted on the form.
+  if (kind == ControlKind::Timer || kind == ControlKind::MenuEntry || kind == ControlKind::Line) {
+    return;
+  }
+  HWND parent = form.hwnd;
+  if (Control* box = control.container()) {
+    createControl(*box, form);
+    if (HWND inside = windowOf(*box)) parent = inside;
+  }
+  const auto id = static_cast<INT_PTR>(form.controls.size() + 1);
+  HWND hwnd = CreateWindowExA(0, classFor(kind), "", WS_CHILD | WS_CLIPSIBLINGS | styleFor(kind), 0,
+                              0, 1, 1, parent, reinterpret_cast<HMENU>(id), instance_, this);
+  if (hwnd == nullptr) {
+    std::fprintf(stderr, "vodivuri: no se pudo crear el control %s (error %lu)\n",
+                 control.name().c_str(), GetLastError());
+    return;
+  }
+  if (kind == ControlKind::Label) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(labelProcedure));
+  }
+  // Later controls lie over earlier ones, as the layouts expect.
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  auto record = std::make_unique<ControlRecord>();
+  record->control = &control;
+  record->kind = kind;
+  record->hwnd = hwnd;
+  record->shown.tooltip.clear();
+  ControlRecord& r = *record;
+  form.controls.push_back(std::move(record));
+  controlWindows_[hwnd] = &r;
+  controls_[&control] = &r;
+  apply(r);
+}
+
+void Win32Host::apply(ControlRecord& record) {
+  if (record.control == nullptr) return;
+  Counter applying(applying_);
+  const toolkit::ControlState& s = record.control->state();
+  HWND hwnd = record.hwnd;
+  const std::string oldTip = record.shown.tooltip;
+  record.shown = s;
+
+  HFONT f = font(s.font);
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
+  RECT r{toPixelsX(s.rect.left), toPixelsY(s.rect.top), toPixelsX(s.rect.width),
+         toPixelsY(s.rect.height)};
+  if (record.kind == ControlKind::Label && s.autoSize) {
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, f);
+    RECT text{0, 0, 0, 0};
+    const std::string caption = toAnsi(s.caption);
+    DrawTextA(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    r.right = text.right - text.left;
+    r.bottom = text.bottom - text.top;
+  }
+  SetWindowPos(hwnd, nullptr, r.left, r.top, r.right, r.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const std::string caption = toAnsi(s.caption);
+  char current[512] = {};
+  GetWindowTextA(hwnd, current, sizeof current);
+  if (caption != current) SetWindowTextA(hwnd, caption.c_str());
+  EnableWindow(hwnd, s.enabled ? TRUE : FALSE);
+
+  switch (record.kind) {
+    case ControlKind::CheckBox:
+      SendMessageA(hwnd, BM_SETSTYLE, s.value == 2 ? BS_3STATE : BS_CHECKBOX, FALSE);
+      SendMessageA(hwnd, BM_SETCHECK,
+                   s.value == 0   ? BST_UNCHECKED
+                   : s.value == 2 ? BST_INDETERMINATE
+                                  : BST_CHECKED,
+                   0);
+      break;
+    case ControlKind::OptionButton:
+      SendMessageA(hwnd, BM_SETCHECK, s.value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    case ControlKind::Button: {
+      HBITMAP glyph = pictures_->bitmap(s.picture);
+      LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+      style = glyph != nullptr ? (style | BS_BITMAP) : (style & ~static_cast<LONG_PTR>(BS_BITMAP));
+      SetWindowLongPtrA(hwnd, GWL_STYLE, style);
+      SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph));
+      break;
+    }
+    case ControlKind::PictureBox:
+    case ControlKind::Image:
+    case ControlKind::Frame:
+      record.picture = pictures_->bitmap(s.picture);
+      break;
+    default:
+      break;
+  }
+  if (oldTip != s.tooltip) updateTooltip(record, oldTip.empty());
+  ShowWindow(hwnd, s.visible ? SW_SHOWNA : SW_HIDE);
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void Win32Host::controlChanged(Control& control, toolkit::Property p) {
+  if (control.kind() == ControlKind::Line) {
+    for (auto& [form, record] : forms_) {
+      if (form != &control.form()) continue;
+      buildBackground(*record);
+      InvalidateRect(record->hwnd, nullptr, FALSE);
+    }
+    return;
+  }
+  if (p == toolkit::Property::Interval) return;
+  const auto it = controls_.find(&control);
+  if (it != controls_.end()) apply(*it->second);
+}
+
+void Win32Host::controlDestroyed(Control& control) {
+  if (const auto it = controls_.find(&control); it != controls_.end()) {
+    ControlRecord* record = it->second;
+    controls_.erase(it);
+    controlWindows_.erase(record->hwnd);
+    record->control = nullptr;
+    ShowWindow(record->hwnd, SW_HIDE);
+  }
+  if (control.kind() == ControlKind::Timer) forgetTimer(static_cast<toolkit::Timer&>(control));
+  dropTray(&control);
+}
+
+void Win32Host::userClicked(Control& control) {
+  if (quitting_ || applying_ > 0) return;
+  control.userClick();
+  // The model decides what a box shows after a click, changed or not.
+  if (quitting_) return;
+  if (const auto it = controls_.find(&control); it != controls_.end()) apply(*it->second);
+}
+
+// ---- notifications a parent gets from its children ----
+
+bool Win32Host::childNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_COMMAND: {
+      ControlRecord* r = controlRecord(reinterpret_cast<HWND>(lParam));
+      if (r == nullptr || r->control == nullptr) return false;
+      if (HIWORD(wParam) == BN_CLICKED &&
+          (r->kind == ControlKind::CheckBox || r->kind == ControlKind::OptionButton ||
+           r->kind == ControlKind::Button)) {
+        userClicked(*r->control);
+      }
+      result = 0;
+      return true;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      ControlRecord* r = controlRecord(item->hwndItem);
+      if (r == nullptr) return false;
+      paintControl(*r, item->hDC);
+      result = TRUE;
+      return true;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      ControlRecord* r = controlRecord(reinterpret_cast<HWND>(lParam));
+      if (r == nullptr) return false;
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      const COLORREF background = colour(r->shown.background);
+      SetTextColor(dc, colour(r->shown.foreground));
+      SetBkColor(dc, background);
+      result = reinterpret_cast<LRESULT>(brush(background));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// ---- labels, picture boxes, images and frames ----
+
+LRESULT Win32Host::controlMessage(ControlRecord& record, UINT message, WPARAM wParam,
+                                  LPARAM lParam) {
+  Counter busy(callbackDepth_);
+  HWND hwnd = record.hwnd;
+  const bool label = record.kind == ControlKind::Label;
+  LRESULT result = 0;
+  if (!label && childNotification(message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_NCHITTEST:
+      // An image that takes no mouse input leaves it to what lies beneath.
+      return record.shown.mouseInput ? HTCLIENT : HTTRANSPARENT;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      if (label) break;
+      {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        paintControl(record, dc);
+        EndPaint(hwnd, &ps);
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (!record.shown.cursor.empty() && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(pictures_->cursor(record.shown.cursor));
+        return TRUE;
+      }
+      break;
+    case WM_MOUSEMOVE:
+      if (!quitting_ && record.control != nullptr) {
+        // The tray's messages reach the receiver this way too: x is the message number.
+        record.control->userMouseMove(
+            static_cast<short>(LOWORD(lParam)) * static_cast<double>(twipsPerPixelX()),
+            static_cast<short>(HIWORD(lParam)) * static_cast<double>(twipsPerPixelY()));
+      }
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      record.pressed = true;
+      SetCapture(hwnd);
+      return 0;
+    case WM_LBUTTONUP: {
+      if (!record.pressed) return 0;
+      record.pressed = false;
+      ReleaseCapture();
+      RECT client;
+      GetClientRect(hwnd, &client);
+      const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      if (PtInRect(&client, p) && record.control != nullptr) userClicked(*record.control);
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      record.pressed = false;
+      return 0;
+    default:
+      break;
+  }
+  if (label) return CallWindowProcA(staticProcedure(), hwnd, message, wParam, lParam);
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// ---- tooltips ----
+
+void Win32Host::createTooltips(FormRecord& form) {
+  static const bool ready = [] {
+    INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&icc) != FALSE;
+  }();
+  if (!ready) return;
+  form.tooltips =
+      CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, form.hwnd, nullptr, instance_, nullptr);
+}
+
+void Win32Host::updateTooltip(ControlRecord& record, bool isNew) {
+  HWND tips = nullptr;
+  for (const auto& [form, r] : forms_) {
+    for (const auto& c : r->controls) {
+      if (c.get() == &record) tips = r->tooltips;
+    }
+  }
+  if (tips == nullptr) return;
+  std::string text = toAnsi(record.shown.tooltip);
+  TOOLINFOA info{};
+  info.cbSize = TTTOOLINFOA_V2_SIZE;  // understood by every comctl32
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = GetParent(record.hwnd);
+  info.uId = reinterpret_cast<UINT_PTR>(record.hwnd);
+  info.lpszText = text.data();
+  if (text.empty()) {
+    SendMessageA(tips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  } else if (isNew) {
+    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  } else {
+    SendMessageA(tips, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+  }
+}
+
+}  // namespace vodivuri::win32

@@ -1,0 +1,87 @@
+#include "frontend/win32/pictures.hpp"
+
+namespace vodivuri::win32 {
+
+namespace {
+
+std::string exeFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path, n);
+  const auto slash = s.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : s.substr(0, slash);
+}
+
+std::string extension(const std::string& asset) {
+  const auto dot = asset.find_last_of('.');
+  if (dot == std::string::npos) return {};
+  std::string ext = asset.substr(dot + 1);
+  for (char& c : ext) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return ext;
+}
+
+}  // namespace
+
+Pictures::Pictures(HINSTANCE instance, std::string folder)
+    : instance_(instance), folder_(folder.empty() ? exeFolder() + "\\assets" : std::move(folder)) {}
+
+Pictures::~Pictures() {
+  for (auto& [name, h] : bitmaps_) {
+    if (h != nullptr) DeleteObject(h);
+  }
+  for (auto& [name, h] : icons_) {
+    if (h != nullptr) DestroyIcon(h);
+  }
+  for (auto& [name, h] : cursors_) {
+    if (h != nullptr) DestroyCursor(h);
+  }
+}
+
+std::string Pictures::resourceName(const std::string& asset) {
+  const auto slash = asset.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? asset : asset.substr(slash + 1);
+  const auto dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+HANDLE Pictures::load(const std::string& asset, UINT type, int size, const std::string& fileAsset) {
+  const UINT flags = type == IMAGE_BITMAP ? LR_CREATEDIBSECTION : 0;
+  const std::string resource = resourceName(asset);
+  if (HANDLE h = LoadImageA(instance_, resource.c_str(), type, size, size, flags)) return h;
+  const std::string path = folder_ + "\\" + fileAsset;
+  return LoadImageA(nullptr, path.c_str(), type, size, size, flags | LR_LOADFROMFILE);
+}
+
+HBITMAP Pictures::bitmap(const std::string& asset) {
+  if (asset.empty()) return nullptr;
+  if (const auto it = bitmaps_.find(asset); it != bitmaps_.end()) return it->second;
+  // Only BMP files load from disk: a JPEG or PNG asset comes as its BMP twin.
+  const std::string ext = extension(asset);
+  const std::string file = ext == "bmp" ? asset : resourceName(asset) + ".bmp";
+  auto* h = static_cast<HBITMAP>(load(asset, IMAGE_BITMAP, 0, file));
+  bitmaps_[asset] = h;
+  return h;
+}
+
+HICON Pictures::icon(const std::string& asset, int size) {
+  if (asset.empty()) return nullptr;
+  const std::string key = asset + "@" + std::to_string(size);
+  if (const auto it = icons_.find(key); it != icons_.end()) return it->second;
+  auto* h = static_cast<HICON>(load(asset, IMAGE_ICON, size, asset));
+  icons_[key] = h;
+  return h;
+}
+
+HCURSOR Pictures::cursor(const std::string& name) {
+  if (name.empty()) return LoadCursor(nullptr, IDC_ARROW);
+  if (const auto it = cursors_.find(name); it != cursors_.end()) {
+    return it->second != nullptr ? it->second : LoadCursor(nullptr, IDC_HAND);
+  }
+  auto* h = static_cast<HCURSOR>(load(name + ".cur", IMAGE_CURSOR, 0, name + ".cur"));
+  cursors_[name] = h;
+  return h != nullptr ? h : LoadCursor(nullptr, IDC_HAND);
+}
+
+}  // namespace vodivuri::win32

@@ -1,0 +1,55 @@
+// What the Win32 host keeps per form and per control: the windows, the
+// persistent background bitmap and what a control shows.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "toolkit/control.hpp"
+#include "toolkit/form.hpp"
+
+namespace vodivuri::win32 {
+
+class Win32Host;
+
+struct ControlRecord {
+  toolkit::Control* control = nullptr;  // null once the control is gone
+  toolkit::ControlKind kind = toolkit::ControlKind::Label;
+  HWND hwnd = nullptr;
+  toolkit::ControlState shown;  // the state last applied to the window
+  HBITMAP picture = nullptr;    // owned by the picture cache
+  bool pressed = false;
+};
+
+struct FormRecord {
+  FormRecord() = default;
+  FormRecord(const FormRecord&) = delete;
+  FormRecord& operator=(const FormRecord&) = delete;
+  ~FormRecord();
+
+  toolkit::Form* form = nullptr;
+  HWND hwnd = nullptr;
+  HWND tooltips = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  int clientWidth = 0;  // pixels
+  int clientHeight = 0;
+  // The painted client area: gradient or colour, picture, frame lines.
+  HBITMAP background = nullptr;
+  std::vector<std::unique_ptr<ControlRecord>> controls;
+  // The windows a modal showing of this form disabled, to enable again.
+  std::vector<HWND> disabledByModal;
+};
+
+// Window classes and procedures (window_classes.cpp).
+extern const char* const kFormClass;
+extern const char* const kPictureClass;
+extern const char* const kHostClass;
+void registerClasses(HINSTANCE instance);
+// The system STATIC procedure that subclassed labels hand messages on to.
+WNDPROC staticProcedure();
+LRESULT CALLBACK labelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace vodivuri::win32

@@ -1,0 +1,85 @@
+// The notification-area icon: registered with the hidden receiver window, so
+// its mouse messages arrive there as WM_MOUSEMOVE with the message number as x.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "frontend/win32/pictures.hpp"
+#include "frontend/win32/text.hpp"
+#include "frontend/win32/win32_host.hpp"
+
+namespace vodivuri::win32 {
+
+NOTIFYICONDATAA makeTrayRecord(HWND receiver, HICON icon, const std::string& tooltipUtf8) {
+  NOTIFYICONDATAA record;
+  std::memset(&record, 0, sizeof record);
+  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  record.hWnd = receiver;
+  record.uID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(receiver));
+  record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  record.uCallbackMessage = WM_MOUSEMOVE;
+  record.hIcon = icon;
+  // The text, a NUL, then blanks to the end of the 64-character field.
+  const std::string tip = toAnsi(tooltipUtf8).substr(0, sizeof record.szTip - 1);
+  std::memset(record.szTip, ' ', sizeof record.szTip);
+  std::memcpy(record.szTip, tip.data(), tip.size());
+  record.szTip[tip.size()] = '\0';
+  return record;
+}
+
+bool Win32Host::trayAvailable() const {
+  const bool available = FindWindowA("Shell_TrayWnd", nullptr) != nullptr;
+  if (!available && !noTrayNoted_) {
+    noTrayNoted_ = true;
+    std::fputs("vodivuri: no hay área de notificación; la ventana queda visible\n", stderr);
+  }
+  return available;
+}
+
+void Win32Host::addTrayIcon(const toolkit::TrayIcon& icon) {
+  if (quitting_ || icon.receiver == nullptr) return;
+  HWND receiver = windowOf(*icon.receiver);
+  if (receiver == nullptr) {
+    std::fprintf(stderr, "vodivuri: el receptor %s del icono no tiene ventana\n",
+                 icon.receiver->name().c_str());
+    return;
+  }
+  HICON picture = pictures_->icon(icon.icon, GetSystemMetrics(SM_CXSMICON));
+  if (picture == nullptr) picture = LoadIcon(nullptr, IDI_APPLICATION);
+  NOTIFYICONDATAA record = makeTrayRecord(receiver, picture, icon.tooltip);
+  const bool known = trays_.count(icon.receiver) != 0;
+  BOOL done = notifyIcon(NIM_ADD, &record);
+  // Still registered (no taskbar restart in between): bring it up to date.
+  if (!done && known) done = notifyIcon(NIM_MODIFY, &record);
+  if (!done) std::fputs("vodivuri: Shell_NotifyIconA no añadió el icono\n", stderr);
+  trays_[icon.receiver] = record;
+}
+
+void Win32Host::removeTrayIcon(const toolkit::TrayIcon& icon) {
+  dropTray(icon.receiver);
+}
+
+void Win32Host::dropTray(const toolkit::Control* receiver) {
+  const auto it = trays_.find(receiver);
+  if (it == trays_.end()) return;
+  NOTIFYICONDATAA record = it->second;
+  trays_.erase(it);
+  notifyIcon(NIM_DELETE, &record);
+}
+
+const NOTIFYICONDATAA* Win32Host::trayRecordOf(const toolkit::Control& receiver) const {
+  const auto it = trays_.find(&receiver);
+  return it == trays_.end() ? nullptr : &it->second;
+}
+
+// The taskbar restarted and forgot its icons: the forms add theirs again.
+void Win32Host::trayAreaRecreated() {
+  std::vector<toolkit::Form*> loaded;
+  for (const auto& [form, record] : forms_) loaded.push_back(const_cast<toolkit::Form*>(form));
+  for (toolkit::Form* form : loaded) {
+    if (quitting_) return;
+    if (forms_.count(form) != 0) form->trayAreaRecreated();
+  }
+}
+
+}  // namespace vodivuri::win32
