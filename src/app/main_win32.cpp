@@ -64,12 +64,13 @@ void notice(const std::string& text, UINT icon) {
 }
 
 // The one place that picks the power back end.
-std::unique_ptr<platform::Power> makePower(bool simulate, const std::string& log) {
+std::unique_ptr<platform::Power> makePower(bool simulate, const std::string& log,
+                                           platform::Clock& clock) {
   if (!simulate) return std::make_unique<platform::win32::Win32Power>();
   createParentFolder(log);
   std::fprintf(stderr, "Vodivuri: --simulate anota las peticiones en %s\n",
                utf8ToAnsi(log).c_str());
-  return std::make_unique<platform::win32::LogFilePower>(log);
+  return std::make_unique<platform::win32::LogFilePower>(log, clock);
 }
 
 }  // namespace
@@ -98,7 +99,7 @@ int WINAPI WinMain(HINSTANCE instanceHandle, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Version version;
   platform::win32::Win32Clock clock;
   const std::unique_ptr<platform::Power> power =
-      makePower(options.simulate, options.simulate ? simulateLog(instance) : std::string());
+      makePower(options.simulate, options.simulate ? simulateLog(instance) : std::string(), clock);
   platform::win32::Win32Autostart autostart;
   platform::win32::Win32Shell shell;
 
