@@ -99,12 +99,19 @@ TEST_F(Trigger, OneDateFiresOnlyOnItsDate) {
 }
 
 TEST_F(Trigger, UnknownVersionsNeverRequestAnything) {
-  schedule("ApagarSistema", VersionRecord{2, 10, 0}, true);
+  schedule("ApagarSistema", VersionRecord{1, 4, 3}, true);
   EXPECT_EQ(st().WindowsVersion, "");
   EXPECT_TRUE(until({{2026, 12, 7}, 7, 31, 0}).empty());
   schedule("ApagarSistema", VersionRecord{7, 0, 0}, true);
   EXPECT_EQ(st().WindowsVersion, "Failed");
   EXPECT_TRUE(until({{2026, 12, 7}, 7, 31, 0}).empty());
+}
+
+TEST_F(Trigger, WindowsAfterXpFollowTheNtRules) {
+  schedule("ApagarSistema", VersionRecord{2, 10, 0}, true);
+  EXPECT_EQ(st().WindowsVersion, "Windows NT 10.0");
+  EXPECT_TRUE(w().chForzar.enabled());
+  EXPECT_EQ(until({{2026, 12, 7}, 7, 30, 0}), (std::vector<Request>{{12, true}}));
 }
 
 TEST_F(Trigger, NothingFiresInTheMinuteTheProgramStarted) {
