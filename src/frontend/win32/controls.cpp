@@ -168,11 +168,16 @@ void Win32Host::apply(ControlRecord& record) {
       SendMessageA(hwnd, BM_SETCHECK, s.value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case ControlKind::Button: {
+      // The button keeps its image only while it has the bitmap style.
       HBITMAP glyph = pictures_->bitmap(s.picture);
-      LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
-      style = glyph != nullptr ? (style | BS_BITMAP) : (style & ~static_cast<LONG_PTR>(BS_BITMAP));
-      SetWindowLongPtrA(hwnd, GWL_STYLE, style);
-      SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph));
+      const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+      if (glyph != nullptr) {
+        SetWindowLongPtrA(hwnd, GWL_STYLE, style | BS_BITMAP);
+        SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph));
+      } else {
+        SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, 0);
+        SetWindowLongPtrA(hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(BS_BITMAP));
+      }
       break;
     }
     case ControlKind::PictureBox:

@@ -19,9 +19,11 @@ NOTIFYICONDATAA makeTrayRecord(HWND receiver, HICON icon, const std::string& too
   record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record.uCallbackMessage = WM_MOUSEMOVE;
   record.hIcon = icon;
-  // The text, a NUL, then blanks to the end of the 64-character field.
-  const std::string tip = toAnsi(tooltipUtf8).substr(0, sizeof record.szTip - 1);
-  std::memset(record.szTip, ' ', sizeof record.szTip);
+  // The text, a NUL, then blanks to the end of the first form's 64-character
+  // field (the headers declare the later, longer one).
+  constexpr std::size_t kTipField = 64;
+  const std::string tip = toAnsi(tooltipUtf8).substr(0, kTipField - 1);
+  std::memset(record.szTip, ' ', kTipField);
   std::memcpy(record.szTip, tip.data(), tip.size());
   record.szTip[tip.size()] = '\0';
   return record;
@@ -53,6 +55,29 @@ void Win32Host::addTrayIcon(const toolkit::TrayIcon& icon) {
   if (!done && known) done = notifyIcon(NIM_MODIFY, &record);
   if (!done) std::fputs("vodivuri: Shell_NotifyIconA no añadió el icono\n", stderr);
   trays_[icon.receiver] = record;
+}
+
+void Win32Host::trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
+                                 const std::string& text) {
+  if (quitting_ || icon.receiver == nullptr) return;
+  const auto it = trays_.find(icon.receiver);
+  if (it == trays_.end()) return;  // no icon, nothing to show it from
+  NOTIFYICONDATAA balloon;
+  std::memset(&balloon, 0, sizeof balloon);
+  balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  balloon.hWnd = it->second.hWnd;
+  balloon.uID = it->second.uID;
+  balloon.uFlags = NIF_INFO;
+  balloon.uTimeout = 10000;
+  balloon.dwInfoFlags = NIIF_INFO;
+  const std::string ansiTitle = toAnsi(title).substr(0, sizeof balloon.szInfoTitle - 1);
+  const std::string ansiText = toAnsi(text).substr(0, sizeof balloon.szInfo - 1);
+  std::memcpy(balloon.szInfoTitle, ansiTitle.data(), ansiTitle.size());
+  std::memcpy(balloon.szInfo, ansiText.data(), ansiText.size());
+  // An older shell refuses the longer record: then there is no balloon.
+  if (!notifyIcon(NIM_MODIFY, &balloon)) {
+    std::fputs("vodivuri: el área de notificación no mostró el aviso\n", stderr);
+  }
 }
 
 void Win32Host::removeTrayIcon(const toolkit::TrayIcon& icon) {

@@ -59,10 +59,11 @@ Win32Host::~Win32Host() {
   stopTimers();
   for (auto& [receiver, record] : trays_) notifyIcon(NIM_DELETE, &record);
   trays_.clear();
-  forms_.clear();
+  // Nothing is looked up any more while the windows go.
   formWindows_.clear();
   controlWindows_.clear();
   controls_.clear();
+  forms_.clear();
   graveyard_.clear();
   if (hostWindow_ != nullptr) DestroyWindow(hostWindow_);
   for (auto& [key, f] : fonts_) DeleteObject(f);

@@ -13,7 +13,8 @@
 // Failing that, it loads the file from the folder `assetsFolder` (by default
 // "assets" beside the executable): the asset itself for .bmp/.ico/.cur, and
 // "<name>.bmp" for a .jpg or .png asset. A picture found nowhere is drawn as
-// nothing (the hand cursor falls back to IDC_HAND).
+// nothing (the hand cursor falls back to IDC_HAND). In a windres script a
+// name that is also a keyword must be quoted: "TOOLBAR" BITMAP "toolbar.bmp".
 #pragma once
 
 #include <windows.h>
@@ -70,6 +71,10 @@ class Win32Host : public toolkit::Host {
   void addTrayIcon(const toolkit::TrayIcon& icon) override;
   void removeTrayIcon(const toolkit::TrayIcon& icon) override;
   void quit() override;
+  // A balloon from the tray icon (shell 5 and later); a click on it reaches the
+  // receiver as NIN_BALLOONUSERCLICK, like the icon's own mouse messages.
+  void trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
+                        const std::string& text);
 
   // --- for the program and the tests ---
   HINSTANCE instance() const { return instance_; }
