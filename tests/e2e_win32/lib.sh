@@ -59,12 +59,12 @@ start_display() {
   done
   ((n <= $2)) || fail "no free display between :$1 and :$2"
   export DISPLAY=":$n"
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.err" 2>&1 &
   pids+=($!)
-  waitfor 100 xdpyinfo || fail "Xvfb did not start on $DISPLAY"
-  trayer --edge top --align right --widthtype pixel --width 200 --height 32 >/dev/null 2>&1 &
+  waitfor 300 xdpyinfo || fail "Xvfb did not start on $DISPLAY"
+  trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$work/trayer.err" 2>&1 &
   pids+=($!)
-  waitfor 100 xwininfo -name panel || fail "trayer did not start"
+  waitfor 300 xwininfo -name panel || fail "trayer did not start on $DISPLAY"
 }
 
 # run_app ERRFILE ARGS...: starts the program in the background; its pid in $app.

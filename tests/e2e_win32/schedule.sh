@@ -32,7 +32,7 @@ done
 
 # Start early in a minute, so that every program is up before it ends.
 second=$((10#$(date +%S)))
-if ((second > 40)); then sleep $((61 - second)); fi
+if ((second > 35)); then sleep $((61 - second)); fi
 target=$((($(date +%s) / 60 + 1) * 60))
 hour=$(date -d "@$target" +%H)
 minute=$(date -d "@$target" +%M)
