@@ -38,7 +38,8 @@ shown() {
 # "x y width height" of a window on the screen, frame included.
 outer() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
   /^  Width/{w=$NF} /^  Height/{h=$NF} END{print x, y, w, h}'; }
-# shoot NAME TITLE CLIENT_W CLIENT_H: crops the window, checks its client size.
+# shoot NAME TITLE CLIENT_W CLIENT_H LEFT TOP: crops the window, checks its
+# client size and its outer place (the layouts' twips / 15).
 shoot() {
   local w x y width height border
   w=$(shown "$2") || fail "no window '$2' to photograph"
@@ -47,6 +48,7 @@ shoot() {
   border=$(((width - $3) / 2))
   [ "$border" -ge 0 ] && [ "$((height - $4 - border))" -ge 0 ] && [ "$border" -le 4 ] ||
     fail "'$2' is ${width}x${height} with its frame; its client area should be $3x$4"
+  [ "$x,$y" = "$5,$6" ] || fail "'$2' is at $x,$y; it should be at $5,$6"
   import -window root "$work/screen.png"
   convert "$work/screen.png" -crop "${width}x${height}+${x}+${y}" +repage "$shots/win32-$1.png"
   echo "  win32-$1.png: '$2' at $x,$y, ${width}x${height} with the frame, client $3x$4 at" \
@@ -80,22 +82,22 @@ waitfor 100 docked || fail "no icon for the pictures"
 sleep 1
 menu_entry 4 # Maximizar
 waitfor 50 shown Vodivuri || fail "Maximizar showed no window"
-shoot main Vodivuri 381 301
+shoot main Vodivuri 381 301 318 217 # Left 4770, Top 3255 as stored
 
 # The calendar: the arrow at the end of the date box.
 click_client Vodivuri 381 301 $((4410 + 127)) $((3210 + 105))
 waitfor 50 shown Calendario || fail "the calendar did not open"
-shoot calendar Calendario 155 163
+shoot calendar Calendario 155 163 478 459 # the main window + (2400, 3630)
 escape Calendario
 
 menu_entry 2 # Acerca de...
 waitfor 50 shown "Acerca de Vodivuri" || fail "About did not open"
-shoot about "Acerca de Vodivuri" 346 253
+shoot about "Acerca de Vodivuri" 346 253 335 243 # 5025, 3645 on 1024 pixels
 escape "Acerca de Vodivuri"
 
 menu_entry 3 # Ayuda
 waitfor 50 shown "Ayuda Vodivuri" || fail "Help did not open"
-shoot help-1 "Ayuda Vodivuri" 349 459
+shoot help-1 "Ayuda Vodivuri" 349 459 333 182 # 5000, 2730 on 1024 pixels
 escape "Ayuda Vodivuri"
 
 kill "$app" 2>/dev/null || true

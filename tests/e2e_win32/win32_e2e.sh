@@ -5,13 +5,15 @@
 #   2. a first start asks the run-at-start-up question, writes the first-start
 #      settings, docks its icon and hides its window;
 #   3. a second start ends at once without touching the settings or the tray;
-#   4. right-click on the icon opens the menu; "Salir" -> Yes ends with status 0
+#   4. the menu's "Apagar el sistema" -> Yes, with --simulate, is logged as an
+#      unforced power-off with the privilege step, and the program runs on;
+#   5. right-click on the icon opens the menu; "Salir" -> Yes ends with status 0
 #      and stores Left and Top;
-#   5. a schedule for the minute after the start reaches ExitWindowsEx with the
+#   6. a schedule for the minute after the start reaches ExitWindowsEx with the
 #      flags of the NT (winxp) and 9x (win98) rules, forced and not, and never
 #      during the start minute (relay traces; Wine's ExitWindowsEx only ends the
 #      processes of that throwaway prefix);
-#   6. with a screenshot folder: the four windows as pictures.
+#   7. with a screenshot folder: the four windows as pictures.
 # Usage: win32_e2e.sh WINE_LOADER VODIVURI_EXE [SCREENSHOT_DIR]
 set -euo pipefail
 wine=$1
@@ -94,7 +96,22 @@ cmp -s "$work/before.reg" "$work/after.reg" || fail "the settings changed during
 kill -0 "$app" 2>/dev/null || fail "the first instance ended"
 end_step
 
-# --- 4. the menu and "Salir" ---
+# --- 4. the menu's immediate shutdown, only logged under --simulate ---
+step "apagar desde el menú"
+open_menu || fail "a right-click on the icon opened no menu"
+xdotool key Down Return # the first entry: Apagar el sistema
+box=$(wait_box) || fail "Apagar el sistema asked nothing"
+answer "$box" Return
+# %LOCALAPPDATA%\Vodivuri\simulate.log
+simulated() { cat "$WINEPREFIX"/drive_c/users/*/AppData/Local/Vodivuri/simulate.log 2>/dev/null; }
+powered_off() { simulated | grep -aq 'ExitWindowsEx indicadores 8: apagar el equipo'; }
+waitfor 100 powered_off ||
+  fail "no unforced power-off in the simulation log: $(simulated)"
+simulated | grep -aq 'SeShutdownPrivilege' || fail "the simulation log shows no privilege step: $(simulated)"
+kill -0 "$app" 2>/dev/null || fail "the simulated shutdown ended the program"
+end_step
+
+# --- 5. the menu and "Salir" ---
 step "menú y salir"
 $wine reg delete 'HKCU\Rurevoduz' /v Left /f >/dev/null
 $wine reg delete 'HKCU\Rurevoduz' /v Top /f >/dev/null
@@ -110,10 +127,10 @@ waitfor 50 no_icon || fail "the icon stayed after Salir"
 echo "  Salir guardó Left=$(setting Left) Top=$(setting Top)" >&2
 end_step
 
-# --- 5. the scheduled minute under both families of rules ---
+# --- 6. the scheduled minute under both families of rules ---
 source "$here/schedule.sh"
 
-# --- 6. pictures of the four windows ---
+# --- 7. pictures of the four windows ---
 if [ -n "$shots" ]; then
   source "$here/screenshots.sh"
 fi
