@@ -105,7 +105,7 @@ wait_box() {
 
 # answer WINDOW KEY: a key press in the message box.
 answer() {
-  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || true
   xdotool key --window "$1" "$2" 2>/dev/null || xdotool key "$2"
   waitfor 100 sh -c "! xdotool search --onlyvisible --name '^Vodivuri$' 2>/dev/null | grep -qx $1"
 }

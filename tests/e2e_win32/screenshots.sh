@@ -65,7 +65,7 @@ click_client() {
 escape() {
   local w
   w=$(shown "$1") || fail "no window '$1' to close"
-  xdotool windowfocus --sync "$w" 2>/dev/null || true
+  timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
   xdotool key Escape
   waitfor 50 sh -c "! xdotool search --onlyvisible --name '^$1\$' | grep -qx $w" || fail "Esc left '$1' open"
   sleep 1.5 # the next clock tick enables the menu entries again
