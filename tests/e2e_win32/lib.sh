@@ -8,8 +8,12 @@ started=$(date +%s)
 app=""
 status=""
 
+# Says why, keeps a picture of the screen for a look, and stops.
 fail() {
   echo "FALLO: $*" >&2
+  if [ -n "${DISPLAY:-}" ] && import -window root "${TMPDIR:-/tmp}/vodivuri-e2e-failure.png" 2>/dev/null; then
+    echo "  pantalla: ${TMPDIR:-/tmp}/vodivuri-e2e-failure.png" >&2
+  fi
   exit 1
 }
 
@@ -103,12 +107,17 @@ wait_box() {
   return 1
 }
 
-# answer WINDOW KEY: a key press in the message box.
+# answer WINDOW KEY: a key press in the message box, until it closes.
 answer() {
-  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || true
-  xdotool key --window "$1" "$2" 2>/dev/null || xdotool key "$2"
-  waitfor 100 sh -c "! xdotool search --onlyvisible --name '^Vodivuri$' 2>/dev/null | grep -qx $1"
+  local attempt
+  for attempt in 1 2 3; do
+    timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key "$2"
+    waitfor 50 box_gone "$1" && return 0
+  done
+  return 1
 }
+box_gone() { ! xdotool search --onlyvisible --name '^Vodivuri$' 2>/dev/null | grep -qx "$1"; }
 
 main_hidden() { ! vodivuri_windows | grep -q ' 381x301$'; }
 

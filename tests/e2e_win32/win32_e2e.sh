@@ -9,6 +9,7 @@
 #      unforced power-off with the privilege step, and the program runs on;
 #   5. right-click on the icon opens the menu; "Salir" -> Yes ends with status 0
 #      and stores Left and Top;
+#      a first start answered Yes writes the run entry with the program's path;
 #   6. a schedule for the minute after the start reaches ExitWindowsEx with the
 #      flags of the NT (winxp) and 9x (win98) rules, forced and not, and never
 #      during the start minute (relay traces; Wine's ExitWindowsEx only ends the
@@ -56,7 +57,7 @@ for case in "--version 0" "--help 0" "--nada 2"; do
   set -- $case
   run_app "$work/opt.err" "$1"
   box=$(wait_box) || fail "$1 showed no message box"
-  answer "$box" Return
+  answer "$box" Return || fail "the message box did not take Return"
   wait_app 30 || fail "$1 did not end"
   [ "$status" -eq "$2" ] || fail "$1 ended with $status, expected $2"
 done
@@ -67,7 +68,7 @@ step "primer arranque"
 today=$(date +%d/%m/%Y)
 run_app "$work/first.err" --simulate
 box=$(wait_box) || fail "the first start asked nothing"
-answer "$box" n
+answer "$box" n || fail "the message box did not take n"
 waitfor 100 docked || fail "the icon did not dock"
 waitfor 100 main_hidden || fail "the main window did not hide itself"
 [ "$(setting CreateValue)" = "$today" ] || fail "CreateValue is '$(setting CreateValue)'"
@@ -101,7 +102,7 @@ step "apagar desde el menú"
 open_menu || fail "a right-click on the icon opened no menu"
 xdotool key Down Return # the first entry: Apagar el sistema
 box=$(wait_box) || fail "Apagar el sistema asked nothing"
-answer "$box" Return
+answer "$box" Return || fail "the message box did not take Return"
 # %LOCALAPPDATA%\Vodivuri\simulate.log
 simulated() { cat "$WINEPREFIX"/drive_c/users/*/AppData/Local/Vodivuri/simulate.log 2>/dev/null; }
 powered_off() { simulated | grep -aq 'ExitWindowsEx indicadores 8: apagar el equipo'; }
@@ -118,13 +119,38 @@ $wine reg delete 'HKCU\Rurevoduz' /v Top /f >/dev/null
 open_menu || fail "a right-click on the icon opened no menu"
 xdotool key Up Return  # the last entry: Salir
 box=$(wait_box) || fail "Salir asked nothing"
-answer "$box" Return
+answer "$box" Return || fail "the message box did not take Return"
 wait_app 30 || fail "the program did not end after Salir -> Yes"
 [ "$status" -eq 0 ] || fail "Salir ended with status $status"
 [[ "$(setting Left)" =~ ^-?[0-9]+$ && "$(setting Top)" =~ ^-?[0-9]+$ ]] ||
   fail "Salir stored Left '$(setting Left)', Top '$(setting Top)'"
 waitfor 50 no_icon || fail "the icon stayed after Salir"
 echo "  Salir guardó Left=$(setting Left) Top=$(setting Top)" >&2
+end_step
+
+# --- 5b. a first start answered Yes registers the program to run at start-up ---
+step "primer arranque: sí"
+$wine reg delete 'HKCU\Rurevoduz' /f >/dev/null
+run_app "$work/yes.err" --simulate
+box=$(wait_box) || fail "the first start asked nothing"
+answer "$box" Return || fail "the message box did not take Return"
+run_entry() {
+  "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Vodivuri 2>/dev/null |
+    tr -d '\r' | sed -n 's/^ *Vodivuri *REG_SZ *//p'
+}
+has_run_entry() { [ -n "$(run_entry)" ]; }
+starts_with_windows() { [ "$(setting Inicio)" = True ]; }
+waitfor 100 has_run_entry || fail "Yes wrote no run entry"
+# The program's own path as Windows names it, quoted against blanks.
+[ "$(run_entry)" = "\"$(winpath "$exe")\"" ] ||
+  fail "the run entry is '$(run_entry)', not the program's quoted path"
+waitfor 50 starts_with_windows || fail "Inicio is '$(setting Inicio)' after Yes"
+open_menu || fail "no menu to leave with"
+xdotool key Up Return
+box=$(wait_box) || fail "Salir asked nothing"
+answer "$box" Return || fail "the message box did not take Return"
+wait_app 30 || fail "the program did not end after Salir -> Yes"
+echo "  entrada de inicio: $(run_entry)" >&2
 end_step
 
 # --- 6. the scheduled minute under both families of rules ---
