@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "frontend/win32/win32_host.hpp"
 #include "toolkit/geometry.hpp"
 #include "win32_support.hpp"
@@ -13,6 +15,7 @@ namespace vodivuri::win32 {
 namespace {
 
 using testing::className;
+using testing::Later;
 using testing::placeInParent;
 using testing::pump;
 using testing::windowText;
@@ -34,6 +37,7 @@ class SmallForm : public toolkit::Form {
     second.onClick = [this] { ++secondClicks; };
     button.onClick = [this] { ++buttonClicks; };
     caption.onClick = [this] { ++captionClicks; };
+    tabOrder = {&box, &off, &button, &first};
   }
 
   toolkit::Label caption{
@@ -60,6 +64,13 @@ int blueAt(int row, int height) {
     if (row >= band.top && row < band.bottom) return band.blue;
   }
   return -1;
+}
+
+BOOL CALLBACK findOwnedTooltips(HWND w, LPARAM found) {
+  if (className(w) == TOOLTIPS_CLASSA && GetWindow(w, GW_OWNER) != nullptr) {
+    *reinterpret_cast<HWND*>(found) = w;
+  }
+  return TRUE;
 }
 
 class HostControls : public ::testing::Test {
@@ -192,6 +203,40 @@ TEST_F(HostControls, AUserClickReachesTheModelOnceAndTheModelDecidesTheCheck) {
   EXPECT_EQ(form.boxClicks, 2);
 }
 
+TEST_F(HostControls, TabFollowsTheKeyboardOrderAndSkipsDisabledControls) {
+  SetForegroundWindow(host.windowOf(form));
+  SetFocus(hwnd(form.box));
+  ASSERT_EQ(GetFocus(), hwnd(form.box));
+  std::vector<HWND> focused;
+  auto tabAgain = [&] {
+    focused.push_back(GetFocus());
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+  };
+  PostMessageA(hwnd(form.box), WM_KEYDOWN, VK_TAB, 0);
+  Later second(100, tabAgain);
+  Later third(200, tabAgain);
+  Later end(300, [&] {
+    focused.push_back(GetFocus());
+    host.quit();
+  });
+  EXPECT_EQ(host.run(), 0);
+  ASSERT_EQ(focused.size(), 3u);
+  EXPECT_EQ(focused[0], hwnd(form.button));  // "off" is disabled
+  EXPECT_EQ(focused[1], hwnd(form.first));
+  EXPECT_EQ(focused[2], hwnd(form.box));  // and round again
+  EXPECT_EQ(form.buttonClicks, 0);
+}
+
+TEST_F(HostControls, EnterPressesTheFocusedButtonOnly) {
+  SetFocus(hwnd(form.button));
+  PostMessageA(hwnd(form.button), WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageA(hwnd(form.box), WM_KEYDOWN, VK_RETURN, 0);
+  Later end(200, [&] { host.quit(); });
+  host.run();
+  EXPECT_EQ(form.buttonClicks, 1);
+  EXPECT_EQ(form.boxClicks, 0);
+}
+
 TEST_F(HostControls, MouseMovesReportTwipsOfTheirOwnWindow) {
   double x = -1, y = -1;
   form.strip.onMouseMove = [&](double mx, double my) { x = mx, y = my; };
@@ -212,15 +257,7 @@ TEST_F(HostControls, PicturesAndTooltipsFollowTheModel) {
   EXPECT_EQ(GetWindowLongA(hwnd(form.button), GWL_STYLE) & BS_BITMAP, 0);
 
   HWND tips = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM found) {
-        if (className(w) == TOOLTIPS_CLASSA && GetWindow(w, GW_OWNER) != nullptr) {
-          *reinterpret_cast<HWND*>(found) = w;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tips));
+  EnumThreadWindows(GetCurrentThreadId(), findOwnedTooltips, reinterpret_cast<LPARAM>(&tips));
   ASSERT_NE(tips, nullptr);
   EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 0);
   form.strip.setTooltip("Ocultar");

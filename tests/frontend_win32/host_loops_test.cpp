@@ -49,6 +49,10 @@ TEST_F(HostLoops, AModalWindowBlocksItsCallerWhileTimersTickAndEscClosesIt) {
     SetFocus(button);
     PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0);
   });
+  Later giveUp(3000, [&] {
+    ADD_FAILURE() << "Esc did not reach the form";
+    dialog.unload();
+  });
   const DWORD start = GetTickCount();
   dialog.showModal(main);
   const DWORD blocked = GetTickCount() - start;

@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "app/program.hpp"
 #include "frontend/win32/win32_host.hpp"
 #include "support/program_doubles.hpp"
+#include "toolkit/geometry.hpp"
 #include "win32_support.hpp"
 
 namespace vodivuri::win32 {
@@ -49,6 +51,67 @@ class MainWindowOnWin32 : public ::testing::Test, protected vodivuri::testing::P
   static int px(int twips) { return twips / 15; }
 };
 
+// Every control with a window of its own stands where its layout puts it.
+void expectControlsAtTheirPlaces(const Win32Host& host, const toolkit::Form& form) {
+  HWND window = host.windowOf(form);
+  ASSERT_NE(window, nullptr);
+  for (toolkit::Control* c : form.controls()) {
+    SCOPED_TRACE(form.name() + "." + c->name());
+    const ControlKind kind = c->kind();
+    if (kind == ControlKind::Timer || kind == ControlKind::MenuEntry || kind == ControlKind::Line) {
+      EXPECT_EQ(host.windowOf(*c), nullptr);
+      continue;
+    }
+    HWND w = host.windowOf(*c);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetParent(w), c->container() ? host.windowOf(*c->container()) : window);
+    EXPECT_EQ((GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0, c->visible());
+    EXPECT_EQ(IsWindowEnabled(w) != FALSE, c->enabled());
+    const RECT r = placeInParent(w);
+    const toolkit::Rect& t = c->rect();
+    EXPECT_EQ(r.left, t.left / 15);
+    EXPECT_EQ(r.top, t.top / 15);
+    if (!c->state().autoSize) {
+      EXPECT_EQ(r.right - r.left, t.width / 15);
+      EXPECT_EQ(r.bottom - r.top, t.height / 15);
+    }
+  }
+}
+
+TEST_F(MainWindowOnWin32, TheSecondaryWindowsStandAtTheirPlacesAndCloseOnEsc) {
+  for (toolkit::Form* form : std::initializer_list<toolkit::Form*>{
+           &program.Calen, &program.frmAcercaDe, &program.frmAyuda}) {
+    SCOPED_TRACE(form->name());
+    program.state.ChildClosed = 0;
+    bool seen = false;
+    testing::Later look(300, [&] {
+      seen = true;
+      HWND window = host.windowOf(*form);
+      ASSERT_NE(window, nullptr);
+      EXPECT_FALSE(IsWindowEnabled(host.windowOf(main)));
+      RECT client;
+      GetClientRect(window, &client);
+      const toolkit::PixelSize expected =
+          form->width() ? toolkit::clientForOuter(form->layout().border,
+                                                  {*form->width() / 15, *form->height() / 15})
+                        : toolkit::PixelSize{form->layout().clientWidth / 15,
+                                             form->layout().clientHeight / 15};
+      EXPECT_EQ(client.right, expected.width);
+      EXPECT_EQ(client.bottom, expected.height);
+      expectControlsAtTheirPlaces(host, *form);
+      PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    testing::Later giveUp(3000, [&] {
+      ADD_FAILURE() << "Esc did not close it";
+      form->unload();
+    });
+    form->showModal(main);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(form->loaded());
+    EXPECT_EQ(program.state.ChildClosed, 2);
+  }
+}
+
 TEST_F(MainWindowOnWin32, EveryControlStandsAtItsPlace) {
   ASSERT_EQ(host.twipsPerPixelX(), 15);
   HWND window = host.windowOf(main);
@@ -60,33 +123,17 @@ TEST_F(MainWindowOnWin32, EveryControlStandsAtItsPlace) {
   EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             0);
 
+  expectControlsAtTheirPlaces(host, main);
   int windows = 0;
   for (toolkit::Control* c : main.controls()) {
-    SCOPED_TRACE(c->name());
-    const ControlKind kind = c->kind();
-    if (kind == ControlKind::Timer || kind == ControlKind::MenuEntry || kind == ControlKind::Line) {
-      EXPECT_EQ(hwnd(*c), nullptr);
-      continue;
-    }
     HWND w = hwnd(*c);
-    ASSERT_NE(w, nullptr);
+    if (w == nullptr) continue;
     ++windows;
-    EXPECT_EQ(GetParent(w), c->container() ? hwnd(*c->container()) : window);
-    EXPECT_EQ((GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0, c->visible());
-    EXPECT_EQ(IsWindowEnabled(w) != FALSE, c->enabled());
-    const RECT r = placeInParent(w);
-    const toolkit::Rect& t = c->rect();
-    EXPECT_EQ(r.left, px(t.left));
-    EXPECT_EQ(r.top, px(t.top));
-    if (!c->state().autoSize) {
-      EXPECT_EQ(r.right - r.left, px(t.width));
-      EXPECT_EQ(r.bottom - r.top, px(t.height));
+    if (c->kind() == ControlKind::Label) {
+      EXPECT_EQ(className(w), "Static") << c->name();
     }
-    if (kind == ControlKind::Label) {
-      EXPECT_EQ(className(w), "Static");
-    }
-    if (kind == ControlKind::CheckBox) {
-      EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK, BS_CHECKBOX);
+    if (c->kind() == ControlKind::CheckBox) {
+      EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK, BS_CHECKBOX) << c->name();
     }
   }
   EXPECT_EQ(windows, 33);  // 26 in the visible area, Receptor and the six stored images

@@ -10,6 +10,10 @@ number=${display#:}
 
 case "$action" in
   start)
+    if ! command -v Xvfb >/dev/null; then
+      echo "xvfb.sh: falta Xvfb (apt-get install xvfb)" >&2
+      exit 1
+    fi
     if [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; then
       echo "xvfb.sh: el display $display ya está en uso" >&2
       exit 1

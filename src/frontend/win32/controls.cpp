@@ -19,17 +19,6 @@ using toolkit::ControlKind;
 
 namespace {
 
-class Counter {
- public:
-  explicit Counter(int& n) : n_(n) { ++n_; }
-  ~Counter() { --n_; }
-  Counter(const Counter&) = delete;
-  Counter& operator=(const Counter&) = delete;
-
- private:
-  int& n_;
-};
-
 DWORD styleFor(ControlKind kind) {
   switch (kind) {
     case ControlKind::Label:
@@ -126,7 +115,7 @@ void Win32Host::createControl(Control& control, FormRecord& form) {
 
 void Win32Host::apply(ControlRecord& record) {
   if (record.control == nullptr) return;
-  Counter applying(applying_);
+  ScopedCount applying(applying_);
   const toolkit::ControlState& s = record.control->state();
   HWND hwnd = record.hwnd;
   const std::string oldTip = record.shown.tooltip;
@@ -270,7 +259,7 @@ bool Win32Host::childNotification(UINT message, WPARAM wParam, LPARAM lParam, LR
 
 LRESULT Win32Host::controlMessage(ControlRecord& record, UINT message, WPARAM wParam,
                                   LPARAM lParam) {
-  Counter busy(callbackDepth_);
+  ScopedCount busy(callbackDepth_);
   HWND hwnd = record.hwnd;
   const bool label = record.kind == ControlKind::Label;
   LRESULT result = 0;

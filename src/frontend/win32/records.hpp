@@ -43,6 +43,18 @@ struct FormRecord {
   std::vector<HWND> disabledByModal;
 };
 
+// Counts while in scope: the handlers on the stack, the applying of state.
+class ScopedCount {
+ public:
+  explicit ScopedCount(int& n) : n_(n) { ++n_; }
+  ~ScopedCount() { --n_; }
+  ScopedCount(const ScopedCount&) = delete;
+  ScopedCount& operator=(const ScopedCount&) = delete;
+
+ private:
+  int& n_;
+};
+
 // Window classes and procedures (window_classes.cpp).
 extern const char* const kFormClass;
 extern const char* const kPictureClass;

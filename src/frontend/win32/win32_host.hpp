@@ -34,9 +34,9 @@ struct FormRecord;
 struct ControlRecord;
 class Pictures;
 
-// The notification-area record in its first ANSI form (88 bytes): flags
-// NIF_MESSAGE | NIF_ICON | NIF_TIP, callback WM_MOUSEMOVE, the receiver's
-// handle as both window and identifier, the tooltip in Windows-1252.
+// The notification-area record in its first ANSI form (88 bytes on 32-bit
+// Windows): flags NIF_MESSAGE | NIF_ICON | NIF_TIP, callback WM_MOUSEMOVE, the
+// receiver's handle as both window and identifier, the tooltip in Windows-1252.
 NOTIFYICONDATAA makeTrayRecord(HWND receiver, HICON icon, const std::string& tooltipUtf8);
 
 class Win32Host : public toolkit::Host {
