@@ -52,7 +52,13 @@ TEST_F(RealRegistry, TextIsStoredWithOneNulAndReadBackWithout) {
 }
 
 TEST_F(RealRegistry, TextsWrittenByOtherToolsKeepEveryCharacter) {
-  ASSERT_TRUE(putRaw(HKEY_CURRENT_USER, scratch.path(), "SinNul", REG_SZ, "07"));
+  // RegSetValueExA counts a NUL that follows the data on its own, so the byte
+  // after it must not be one.
+  HKEY raw = nullptr;
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, scratch.path().c_str(), 0, KEY_SET_VALUE, &raw), 0);
+  EXPECT_EQ(::RegSetValueExA(raw, "SinNul", 0, REG_SZ, reinterpret_cast<const BYTE*>("07X"), 2), 0);
+  ::RegCloseKey(raw);
+  ASSERT_EQ(rawValue(HKEY_CURRENT_USER, scratch.path(), "SinNul")->bytes, "07");
   EXPECT_EQ(read("SinNul"), ReadResult(std::string("07")));
   ASSERT_TRUE(putRaw(HKEY_CURRENT_USER, scratch.path(), "ConNul", REG_SZ, std::string("07\0", 3)));
   EXPECT_EQ(read("ConNul"), ReadResult(std::string("07")));
