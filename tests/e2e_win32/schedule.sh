@@ -47,18 +47,26 @@ for c in "${cases[@]}"; do
   pids+=($!)
 done
 
-# When each program put up its icon (its start-up) and first asked to exit.
-declare -A icon_at exit_at
-deadline=$((target + 20))
-while (($(date +%s) < deadline)); do
-  now=$(date +%s)
+# When each program put up its icon (its start-up), the last moment its trace
+# was seen without an exit request, and when one was first seen (milliseconds).
+# A trace read clean at a moment shows that nothing was asked before it; one
+# read with the request shows that it was asked before the read ended.
+declare -A icon_at clean_at exit_at
+target_ms=$((target * 1000))
+while (($(date +%s) < target + 20)); do
   pending=0
   for c in "${cases[@]}"; do
     read -r name _ <<<"$c"
     relay="$work/case-$name.relay"
-    [ -n "${icon_at[$name]:-}" ] || { grep -aq 'Call shell32.Shell_NotifyIconA(00000000' "$relay" && icon_at[$name]=$now; }
-    [ -n "${exit_at[$name]:-}" ] || { grep -aq 'Call user32.ExitWindowsEx(' "$relay" && exit_at[$name]=$now; }
-    [ -n "${exit_at[$name]:-}" ] || pending=1
+    [ -n "${exit_at[$name]:-}" ] && continue
+    before=$(date +%s%3N)
+    [ -n "${icon_at[$name]:-}" ] || { grep -aq 'Call shell32.Shell_NotifyIconA(00000000' "$relay" && icon_at[$name]=$before; }
+    if grep -aq 'Call user32.ExitWindowsEx(' "$relay"; then
+      exit_at[$name]=$(date +%s%3N)
+    else
+      clean_at[$name]=$before
+      pending=1
+    fi
   done
   ((pending)) || break
   sleep 0.2
@@ -70,15 +78,18 @@ for c in "${cases[@]}"; do
   relay="$work/case-$name.relay"
   what="$name ($version, $action, Forzar $forzar, Siempre $siempre)"
   [ -n "${icon_at[$name]:-}" ] || fail "$what: the program did not start"
-  ((icon_at[$name] < target)) || fail "$what: started only in the scheduled minute"
+  ((icon_at[$name] < target_ms)) || fail "$what: started only in the scheduled minute"
   grep -aq 'Rurevoduz' "$relay" || fail "$what: the relay trace shows no settings read"
   [ -n "${exit_at[$name]:-}" ] || fail "$what: no ExitWindowsEx by $hour:$minute:20"
-  ((exit_at[$name] >= target)) || fail "$what: ExitWindowsEx during the start minute"
+  ((exit_at[$name] >= target_ms)) || fail "$what: ExitWindowsEx during the start minute"
+  ((${clean_at[$name]:-0} >= target_ms - 1000)) ||
+    fail "$what: the trace was not watched up to the end of the start minute"
   calls=$(grep -a 'Call user32.ExitWindowsEx(' "$relay" | sed 's/.*ExitWindowsEx(\([0-9a-f]*,[0-9a-f]*\)).*/\1/' | sort | uniq -c)
   [ "$(echo "$calls" | awk '{print $2}')" = "$flags,00000000" ] || fail "$what: expected ExitWindowsEx($flags,00000000), got: $calls"
   if grep -aq 'Call advapi32.AdjustTokenPrivileges(' "$relay"; then steps=yes; else steps=no; fi
   [ "$steps" = "$privilege" ] || fail "$what: privilege step '$steps', expected '$privilege'"
-  echo "  $what: ExitWindowsEx($flags,00000000) $((exit_at[$name] - target)) s after $hour:$minute, icon $((target - icon_at[$name])) s before" >&2
+  echo "  $what: ExitWindowsEx($flags,00000000); relative to $hour:$minute:00, none at" \
+    "$((clean_at[$name] - target_ms)) ms, seen by $((exit_at[$name] - target_ms)) ms; icon at $(((icon_at[$name] - target_ms) / 1000)) s" >&2
 done
 for p in "${prefixes[@]}"; do WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true; done
 end_step

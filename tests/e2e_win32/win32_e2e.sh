@@ -28,7 +28,11 @@ source "$here/lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/vodivuri-e2e.XXXXXX")
 trap cleanup EXIT
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8 TZ=UTC
-unset WINEARCH
+# The prefix's kind follows the loader: wine64 runs the 64-bit build.
+case $(basename "$wine") in
+  wine64*) export WINEARCH=win64 ;;
+  *) export WINEARCH=win32 ;;
+esac
 
 start_display 86 89
 
