@@ -21,19 +21,19 @@ Options parseOptions(const std::vector<std::string>& args) {
   return o;
 }
 
+// Shown in a message box, whose font is proportional: paragraphs, no columns.
 std::string usageText(const std::string& simulateLog) {
   return "Uso: Vodivuri.exe [OPCIÓN]\n"
-         "Apaga el equipo, lo reinicia o cierra la sesión a la hora programada.\n"
-         "Vive como un icono en el área de notificación; su menú se abre con el botón "
-         "derecho.\n"
          "\n"
-         "--simulate\tanota las peticiones de apagado, reinicio o cierre de sesión en\n"
-         "\t" +
+         "Apaga el equipo, lo reinicia o cierra la sesión a la hora programada. Vive como un "
+         "icono en el área de notificación; su menú se abre con el botón derecho.\n"
+         "\n"
+         "--simulate: anota las peticiones de apagado, reinicio o cierre de sesión en lugar de "
+         "llevarlas a cabo, en el archivo\n" +
          simulateLog +
          "\n"
-         "\ten lugar de llevarlas a cabo\n"
-         "--help\tmuestra esta ayuda y termina\n"
-         "--version\tmuestra la versión y termina\n";
+         "--help: muestra esta ayuda y termina.\n"
+         "--version: muestra la versión y termina.";
 }
 
 std::string errorText(const Options& options) {
