@@ -14,13 +14,9 @@ TEST(AnsiText, SpanishTextsBecomeWindows1252AndBack) {
   EXPECT_EQ(fromAnsi(toAnsi("Página 1 de 4")), "Página 1 de 4");
 }
 
-TEST(AnsiText, WhatTheCodePageCannotHoldOrMalformedBytesBecomeQuestionMarks) {
+TEST(AnsiText, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
   EXPECT_EQ(toAnsi("日本"), "??");
   EXPECT_EQ(toAnsi("😀x"), "?x");
-  EXPECT_EQ(toAnsi("a\xC3"), "a?");       // cut short
-  EXPECT_EQ(toAnsi("a\xC3(b"), "a?(b");   // bad continuation
-  EXPECT_EQ(toAnsi("\xC0\x80z"), "??z");  // over-long NUL never becomes a NUL
-  EXPECT_EQ(toAnsi(std::string("\xFF", 1)), "?");
 }
 
 }  // namespace

@@ -132,6 +132,30 @@ TEST_F(Trigger, TheImmediateRestartLeavesTheScheduledForceAlone) {
   EXPECT_EQ(until({{2026, 12, 7}, 7, 30, 0}), (std::vector<Request>{{6, true}}));
 }
 
+TEST_F(Trigger, ClockJumpsAndSuspendsIntoTheMinuteStillFire) {
+  schedule("ApagarSistema", kXp, false);
+  // The clock is set forward into the minute (a time change).
+  host.advanceSeconds(3);
+  power.requests.clear();
+  clock.set({{2026, 12, 7}, 7, 30, 40});
+  host.advanceSeconds(1);
+  EXPECT_EQ(power.requests, (std::vector<Request>{{8, true}}));
+
+  // A suspend from 07:10 that ends at 07:30:58: the first tick after resuming fires.
+  schedule("ApagarSistema", kXp, false);
+  clock.set({{2026, 12, 7}, 7, 10, 0});
+  host.advanceSeconds(1);
+  power.requests.clear();
+  clock.set({{2026, 12, 7}, 7, 30, 58});
+  host.advanceSeconds(1);
+  EXPECT_EQ(power.requests, (std::vector<Request>{{8, true}}));
+  // Jumped past the minute: nothing is caught up.
+  clock.set({{2026, 12, 7}, 7, 45, 0});
+  power.requests.clear();
+  host.advanceSeconds(5);
+  EXPECT_TRUE(power.requests.empty());
+}
+
 TEST_F(Trigger, AMatchingTickWithNoActionDoesNothing) {
   schedule("ApagarSistema", kXp, false);
   w().chApagar.setValue(0);

@@ -25,7 +25,9 @@ QPixmap AssetStore::pixmap(const std::string& name) {
   const QString key = QString::fromStdString(name);
   if (const auto it = cache_.constFind(key); it != cache_.constEnd()) return *it;
   if (missing_.contains(key)) return {};
-  QPixmap loaded(QDir(folder_).filePath(key));
+  // By its known format: no probing through every image plugin.
+  const QByteArray format = QFileInfo(key).suffix().toLower().toLatin1();
+  QPixmap loaded(QDir(folder_).filePath(key), format.isEmpty() ? nullptr : format.constData());
   if (loaded.isNull()) {
     missing_.insert(key);
     std::fprintf(stderr, "vodivuri: falta la imagen %s en %s\n", name.c_str(),
