@@ -6,8 +6,7 @@ cd "$(dirname "$0")/.."
 version=1.0
 
 bash scripts/install-deps.sh
-bash scripts/install-windows-deps.sh
-bash scripts/install-deps.sh lintian nsis zip
+bash scripts/install-deps.sh g++-mingw-w64-i686 lintian nsis zip
 
 rm -rf dist
 mkdir -p dist
@@ -15,22 +14,23 @@ mkdir -p dist
 # --- Debian ---
 cmake --preset release >/dev/null
 cmake --build --preset release
-(cd build/release && cpack -G DEB -B "$PWD/../../dist/cpack" >/dev/null)
+(cd build/release && cpack -G DEB -B "$OLDPWD/dist/cpack" >/dev/null)
 mv dist/cpack/vodivuri_${version}_amd64.deb dist/
 rm -rf dist/cpack
+lintian --fail-on error,warning dist/vodivuri_${version}_amd64.deb
 
 # --- Windows ---
-cmake --preset windows-release >/dev/null
-cmake --build --preset windows-release --target Vodivuri
-exe=build/windows-release/src/app/Vodivuri.exe
-i686-w64-mingw32-strip -o dist/Vodivuri.exe "$exe"
+# The 32-bit program, optimised, without its tests.
+cmake --preset windows -B build/windows-dist -DCMAKE_BUILD_TYPE=MinSizeRel -DVODIVURI_TESTS=OFF >/dev/null
+cmake --build build/windows-dist --target vodivuri
+i686-w64-mingw32-strip -o dist/Vodivuri.exe build/windows-dist/src/app/Vodivuri.exe
 makensis -V2 -DVERSION=$version -DEXE="$PWD/dist/Vodivuri.exe" \
-  -DICON="$PWD/build/windows-release/src/app/vodivuri.ico" \
+  -DICON="$PWD/build/windows-dist/src/app/resources/vodivuri.ico" \
   -DOUTFILE="$PWD/dist/Vodivuri-${version}-setup.exe" packaging/windows/vodivuri.nsi
 portable=$(mktemp -d)
 mkdir "$portable/Vodivuri-${version}"
 cp dist/Vodivuri.exe "$portable/Vodivuri-${version}/"
-cp packaging/windows/LEEME.txt "$portable/Vodivuri-${version}/"
+sed 's/$/\r/' packaging/windows/LEEME.txt >"$portable/Vodivuri-${version}/LEEME.txt"
 (cd "$portable" && TZ=UTC touch -d '2026-12-08 00:00' Vodivuri-${version}/* &&
   zip -qX -r "$OLDPWD/dist/Vodivuri-${version}-win32.zip" "Vodivuri-${version}")
 rm -rf "$portable" dist/Vodivuri.exe
