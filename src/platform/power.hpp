@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace vodivuri::platform {
 
@@ -26,6 +27,9 @@ inline constexpr std::uint32_t kExitShutdown = 1;
 inline constexpr std::uint32_t kExitReboot = 2;
 inline constexpr std::uint32_t kExitForce = 4;
 inline constexpr std::uint32_t kExitPowerOff = 8;
+
+// What an exit request asks for, in words, for the logs of simulated power.
+std::string describeExitRequest(std::uint32_t flags);
 
 class Power {
  public:

@@ -10,35 +10,13 @@
 
 namespace vodivuri::platform::win32 {
 
-std::string describeExitRequest(std::uint32_t flags) {
-  std::string what;
-  switch (flags & ~kExitForce) {
-    case kExitLogOff:
-      what = "cerrar la sesión";
-      break;
-    case kExitShutdown:
-      what = "cerrar el sistema";
-      break;
-    case kExitReboot:
-      what = "reiniciar el equipo";
-      break;
-    case kExitPowerOff:
-      what = "apagar el equipo";
-      break;
-    default:
-      return "petición desconocida";
-  }
-  if (flags & kExitForce) what += ", forzado";
-  return what;
-}
-
 void LogFilePower::enableShutdownPrivilege() {
   append("habilitar el permiso de apagado (SeShutdownPrivilege)");
 }
 
 bool LogFilePower::requestExit(std::uint32_t flags) {
   return append("ExitWindowsEx indicadores " + std::to_string(flags) + ": " +
-                describeExitRequest(flags));
+                platform::describeExitRequest(flags));
 }
 
 bool LogFilePower::append(const std::string& text) {

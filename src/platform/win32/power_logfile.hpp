@@ -27,7 +27,4 @@ class LogFilePower : public Power {
   Clock& clock_;
 };
 
-// What the exit flags would do, in the log's words ("apagar el equipo, forzado").
-std::string describeExitRequest(std::uint32_t flags);
-
 }  // namespace vodivuri::platform::win32

@@ -15,7 +15,4 @@ class SimulatedPower : public Power {
   bool requestExit(std::uint32_t flags) override;
 };
 
-// What the flags would do, in the words of the log ("apagar el equipo").
-std::string describeExitFlags(std::uint32_t flags);
-
 }  // namespace vodivuri::platform::linux_os
