@@ -321,6 +321,35 @@ TEST_F(QtHostTest, MissingPicturesShowNothingAndAreReportedOnce) {
   EXPECT_TRUE(store.pixmap("").isNull());
 }
 
+// A window opened once must not keep its decoded pictures for the program's
+// life; pictures a loaded window still shows stay decoded.
+TEST_F(QtHostTest, AnUnloadedWindowGivesItsPicturesBack) {
+  Sample kept{host, {.clientWidth = 3000, .clientHeight = 1500, .picture = "toolbar.bmp"}};
+  kept.show();
+  {
+    Sample opened{host, {.clientWidth = 3000, .clientHeight = 1500, .picture = "raised_1.bmp"}};
+    opened.show();
+    opened.image.setPicture("raised_2.bmp");
+    settle();
+    ASSERT_TRUE(host.assets().holds("raised_1.bmp"));
+    ASSERT_TRUE(host.assets().holds("raised_2.bmp"));
+    opened.unload();
+    settle();
+    EXPECT_FALSE(host.assets().holds("raised_1.bmp"));
+    EXPECT_FALSE(host.assets().holds("raised_2.bmp"));
+    EXPECT_TRUE(host.assets().holds("toolbar.bmp"));
+    // Opened again, it shows them again.
+    opened.show();
+    opened.image.setPicture("raised_2.bmp");
+    settle();
+    EXPECT_FALSE(dynamic_cast<PaintedControl*>(host.widgetOf(opened.image))->picture.isNull());
+    EXPECT_TRUE(host.assets().holds("raised_2.bmp"));
+    opened.unload();
+  }
+  settle();
+  EXPECT_FALSE(host.assets().holds("raised_2.bmp"));
+}
+
 TEST(TerminationSignals, ASignalEndsTheSessionFromTheLoopAndTheOldHandlerReturns) {
   application();
   struct sigaction before {};

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <cstdio>
 
 namespace vodivuri::qt {
@@ -25,9 +26,12 @@ QPixmap AssetStore::pixmap(const std::string& name) {
   const QString key = QString::fromStdString(name);
   if (const auto it = cache_.constFind(key); it != cache_.constEnd()) return *it;
   if (missing_.contains(key)) return {};
-  // By its known format: no probing through every image plugin.
+  // By its known format: no probing through every image plugin. Read through
+  // QImageReader, not QPixmap::load, whose global cache would keep every
+  // picture decoded after its window has gone.
   const QByteArray format = QFileInfo(key).suffix().toLower().toLatin1();
-  QPixmap loaded(QDir(folder_).filePath(key), format.isEmpty() ? nullptr : format.constData());
+  QImageReader reader(QDir(folder_).filePath(key), format);
+  const QPixmap loaded = QPixmap::fromImage(reader.read());
   if (loaded.isNull()) {
     missing_.insert(key);
     std::fprintf(stderr, "vodivuri: falta la imagen %s en %s\n", name.c_str(),
@@ -36,6 +40,20 @@ QPixmap AssetStore::pixmap(const std::string& name) {
   }
   cache_.insert(key, loaded);
   return loaded;
+}
+
+// A picture only the cache still shares is one no window shows.
+int AssetStore::releaseUnused() {
+  int released = 0;
+  for (auto it = cache_.begin(); it != cache_.end();) {
+    if (it->isDetached()) {
+      it = cache_.erase(it);
+      ++released;
+    } else {
+      ++it;
+    }
+  }
+  return released;
 }
 
 }  // namespace vodivuri::qt

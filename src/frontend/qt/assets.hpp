@@ -1,5 +1,5 @@
-// Pictures by asset name from the assets folder, loaded once; a missing file
-// gives an empty picture and one note on standard error.
+// Pictures by asset name from the assets folder, decoded once while in use; a
+// missing file gives an empty picture and one note on standard error.
 #pragma once
 
 #include <QHash>
@@ -20,6 +20,11 @@ class AssetStore {
   const QString& folder() const { return folder_; }
   // Null when the name is empty or the file is missing or unreadable.
   QPixmap pixmap(const std::string& name);
+  // Forgets the pictures nothing else holds any more; returns how many.
+  int releaseUnused();
+  bool holds(const std::string& name) const {
+    return cache_.contains(QString::fromStdString(name));
+  }
 
  private:
   QString folder_;

@@ -111,6 +111,12 @@ void QtHost::formUnloaded(Form& form) {
   // Deleted later: the unload may come from inside one of its own handlers.
   if (widget) {
     widget->hide();
+    // Its pictures go once the window and its controls are gone (queued: the
+    // controls outlive the window's destroyed signal): a window opened once
+    // must not keep its decoded pictures for the program's life.
+    QObject::connect(
+        widget, &QObject::destroyed, &context_, [this] { assets_.releaseUnused(); },
+        Qt::QueuedConnection);
     widget->deleteLater();
   }
 }

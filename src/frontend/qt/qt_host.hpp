@@ -69,6 +69,7 @@ class QtHost : public toolkit::Host {
   QColor colour(const toolkit::Colour& c) const;
   QFont font(const toolkit::Font& f) const;
   QPixmap picture(const std::string& name) { return assets_.pixmap(name); }
+  const AssetStore& assets() const { return assets_; }
   FormWidget* widgetOf(const toolkit::Form& form) const;
   QWidget* widgetOf(const toolkit::Control& control) const;
   QTimer* timerOf(const toolkit::Timer& timer) const;
