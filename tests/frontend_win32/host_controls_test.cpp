@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "frontend/win32/pictures.hpp"
 #include "frontend/win32/win32_host.hpp"
 #include "toolkit/geometry.hpp"
 #include "win32_support.hpp"
@@ -277,6 +278,32 @@ TEST_F(HostControls, PicturesAndTooltipsFollowTheModel) {
   EXPECT_EQ(tipText(), "Acerca de Vodivuri");
   form.strip.setTooltip("");
   EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 0);
+}
+
+// A window opened once must not keep its bitmaps for the program's life, also
+// when it unloads from inside one of its own handlers.
+TEST_F(HostControls, AnUnloadedWindowGivesItsPicturesBack) {
+  SmallForm other{host};
+  other.show();
+  other.button.setPicture("arrow_down.bmp");
+  ASSERT_TRUE(host.pictures().holdsBitmap("arrow_down.bmp"));
+  other.unload();
+  EXPECT_FALSE(host.pictures().holdsBitmap("arrow_down.bmp"));
+  // Still shown by the first window.
+  EXPECT_TRUE(host.pictures().holdsBitmap("arrow_up.bmp"));
+  EXPECT_TRUE(host.pictures().holdsBitmap("toolbar.bmp"));
+
+  other.show();
+  other.button.setPicture("arrow_down.bmp");
+  EXPECT_NE(SendMessageA(hwnd(other.button), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  other.button.onClick = [&] { other.unload(); };
+  SendMessageA(hwnd(other.button), BM_CLICK, 0, 0);
+  ASSERT_FALSE(other.loaded());
+  {
+    Later quit(10, [&] { host.quit(); });
+    host.run();  // the buried window goes at the loop's next turn
+  }
+  EXPECT_FALSE(host.pictures().holdsBitmap("arrow_down.bmp"));
 }
 
 TEST_F(HostControls, TheCloseBoxAsksTheModelWhichMayRefuse) {

@@ -65,6 +65,17 @@ HBITMAP Pictures::bitmap(const std::string& asset) {
   return h;
 }
 
+void Pictures::keepOnlyBitmaps(const std::set<std::string>& inUse) {
+  for (auto it = bitmaps_.begin(); it != bitmaps_.end();) {
+    if (inUse.count(it->first) != 0) {
+      ++it;
+      continue;
+    }
+    if (it->second != nullptr) DeleteObject(it->second);
+    it = bitmaps_.erase(it);
+  }
+}
+
 HICON Pictures::icon(const std::string& asset, int size) {
   if (asset.empty()) return nullptr;
   const std::string key = asset + "@" + std::to_string(size);

@@ -1,10 +1,11 @@
 // The program's pictures by asset name: from the module's resources, else
-// from files in an assets folder; loaded once and freed with the host.
+// from files in an assets folder; loaded once while in use.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 namespace vodivuri::win32 {
@@ -23,6 +24,9 @@ class Pictures {
   // "hand" is hand.cur, else the system's hand.
   HCURSOR cursor(const std::string& name);
   const std::string& folder() const { return folder_; }
+  // Frees the bitmaps not named in `inUse` (icons and cursors are small and stay).
+  void keepOnlyBitmaps(const std::set<std::string>& inUse);
+  bool holdsBitmap(const std::string& asset) const { return bitmaps_.count(asset) != 0; }
 
   // "toolbar.bmp" -> "toolbar"; the resource name of an asset.
   static std::string resourceName(const std::string& asset);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 #include "frontend/win32/pictures.hpp"
 #include "frontend/win32/records.hpp"
@@ -209,13 +210,36 @@ void Win32Host::moveFocus(FormRecord& record, bool backwards) {
 
 void Win32Host::buryForm(std::unique_ptr<FormRecord> record) {
   // A window whose handler is still on the stack must outlive that handler.
-  if (loopDepth_ == 0 && callbackDepth_ == 0) return;  // destroyed here and now
+  if (loopDepth_ == 0 && callbackDepth_ == 0) {
+    record.reset();
+    releaseUnusedPictures();
+    return;
+  }
   graveyard_.push_back(std::move(record));
 }
 
 void Win32Host::collectGraveyard() {
+  if (graveyard_.empty()) return;
   std::vector<std::unique_ptr<FormRecord>> dead;
   dead.swap(graveyard_);
+  dead.clear();
+  releaseUnusedPictures();
+}
+
+// A window opened once must not keep its decoded pictures for the program's
+// life: what no remaining window shows is freed once its windows are gone.
+void Win32Host::releaseUnusedPictures() {
+  std::set<std::string> inUse;
+  for (const auto& [form, record] : forms_) {
+    inUse.insert(form->layout().picture);
+    for (const auto& c : record->controls) inUse.insert(c->shown.picture);
+  }
+  // Buried windows still hold their controls' bitmaps; their backgrounds are
+  // copies of their own.
+  for (const auto& record : graveyard_) {
+    for (const auto& c : record->controls) inUse.insert(c->shown.picture);
+  }
+  pictures_->keepOnlyBitmaps(inUse);
 }
 
 // ---- the host's own window ----

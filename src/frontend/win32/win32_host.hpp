@@ -87,6 +87,7 @@ class Win32Host : public toolkit::Host {
   HWND windowOf(const toolkit::Control& control) const;
   // The hidden top-level window that owns the timers and hears the shell.
   HWND hostWindow() const { return hostWindow_; }
+  const Pictures& pictures() const { return *pictures_; }
   // The record last handed to the shell for this receiver, if its icon is shown.
   const NOTIFYICONDATAA* trayRecordOf(const toolkit::Control& receiver) const;
   // The shell call; tests replace it to see the records without a shell.
@@ -113,6 +114,7 @@ class Win32Host : public toolkit::Host {
   void moveFocus(FormRecord& record, bool backwards);
   void buryForm(std::unique_ptr<FormRecord> record);
   void collectGraveyard();
+  void releaseUnusedPictures();
   // controls.cpp
   void createControl(toolkit::Control& control, FormRecord& form);
   void apply(ControlRecord& record);
