@@ -1,4 +1,5 @@
 // The Qt host's forms: their windows, places and sizes, and modal loops.
+#include <malloc.h>
 #include <QCoreApplication>
 #include <QEvent>
 #include <algorithm>
@@ -115,7 +116,11 @@ void QtHost::formUnloaded(Form& form) {
     // controls outlive the window's destroyed signal): a window opened once
     // must not keep its decoded pictures for the program's life.
     QObject::connect(
-        widget, &QObject::destroyed, &context_, [this] { assets_.releaseUnused(); },
+        widget, &QObject::destroyed, &context_,
+        [this] {
+          // The freed pictures are large blocks the allocator would keep.
+          if (assets_.releaseUnused() > 0) ::malloc_trim(0);
+        },
         Qt::QueuedConnection);
     widget->deleteLater();
   }
