@@ -179,4 +179,6 @@ for ((r = 0; r < late_runs; r++)); do
   lates+=("$(awk -v a="$at" -v m="$minute" 'BEGIN {printf "%.0f", (a - m) * 1000}')")
   stop_app
 done
-[ ${#lates[@]} -gt 0 ] && echo "scheduled request after the minute began: ${lates[*]} ms (max $(printf '%s\n' "${lates[@]}" | sort -n | tail -n 1) ms)"
+if [ ${#lates[@]} -gt 0 ]; then
+  echo "scheduled request after the minute began: ${lates[*]} ms (max $(printf '%s\n' "${lates[@]}" | sort -n | tail -n 1) ms)"
+fi

@@ -105,9 +105,14 @@ question() {
 }
 
 # --- quitting from every depth ---
+# The image plugins in the process: only those of the pictures shown so far.
+image_plugins() { grep -o 'imageformats/lib[a-z]*\.so' "/proc/$app/maps" | sort -u | tr '\n' ' '; }
+
 case_salir() {
   fresh_user salir
   launch salir
+  [ "$(image_plugins)" = "imageformats/libqico.so " ] ||
+    fail "image plugins loaded at start: $(image_plugins)"
   open_menu salir
   menu_keys Up
   question salir
@@ -139,6 +144,7 @@ case_int_about() {
   open_menu int-about
   menu_keys Up Up
   waitfor 30 viewable "Acerca de Vodivuri" || fail "About did not open from the menu"
+  image_plugins | grep -q libqjpeg || fail "About's picture read without its plugin?"
   kill -INT "$app"
   ended_well "SIGINT with About open"
 }

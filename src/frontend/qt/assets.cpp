@@ -31,6 +31,8 @@ QPixmap AssetStore::pixmap(const std::string& name) {
   // picture decoded after its window has gone.
   const QByteArray format = QFileInfo(key).suffix().toLower().toLatin1();
   QImageReader reader(QDir(folder_).filePath(key), format);
+  // Without this, a named format still has every plugin loaded and asked.
+  reader.setAutoDetectImageFormat(false);
   const QPixmap loaded = QPixmap::fromImage(reader.read());
   if (loaded.isNull()) {
     missing_.insert(key);
