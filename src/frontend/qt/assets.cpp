@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <cstdio>
@@ -30,10 +31,14 @@ QPixmap AssetStore::pixmap(const std::string& name) {
   // QImageReader, not QPixmap::load, whose global cache would keep every
   // picture decoded after its window has gone.
   const QByteArray format = QFileInfo(key).suffix().toLower().toLatin1();
-  QImageReader reader(QDir(folder_).filePath(key), format);
-  // Without this, a named format still has every plugin loaded and asked.
-  reader.setAutoDetectImageFormat(false);
-  const QPixmap loaded = QPixmap::fromImage(reader.read());
+  QFile file(QDir(folder_).filePath(key));
+  QPixmap loaded;
+  if (file.open(QIODevice::ReadOnly)) {
+    QImageReader reader(&file, format);
+    // Without this, a named format still has every plugin loaded and asked.
+    reader.setAutoDetectImageFormat(false);
+    loaded = QPixmap::fromImage(reader.read());
+  }
   if (loaded.isNull()) {
     missing_.insert(key);
     std::fprintf(stderr, "vodivuri: falta la imagen %s en %s\n", name.c_str(),
