@@ -1,0 +1,30 @@
+# Cross-build for Windows with mingw-w64, for the processor the including
+# toolchain file sets; tests run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(VODIVURI_MINGW_PREFIX ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+# The posix variant: the win32 one has no std::thread or std::mutex, which GoogleTest needs.
+set(CMAKE_C_COMPILER ${VODIVURI_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VODIVURI_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${VODIVURI_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VODIVURI_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Static runtime, so the programs need only system DLLs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  # Debian's `wine` always starts the 32-bit loader when it is installed; the
+  # 64-bit one lives beside it.
+  find_program(VODIVURI_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/lib64/wine NO_DEFAULT_PATH)
+  if(NOT VODIVURI_WINE64)
+    find_program(VODIVURI_WINE64 NAMES wine64 wine)
+  endif()
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${VODIVURI_WINE64})
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+endif()
