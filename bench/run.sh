@@ -99,7 +99,9 @@ memory() {
   awk '/^Rss:/ {r = $2} /^Private_Dirty:/ {p = $2} END {printf "%.1f MiB resident, %.1f MiB private dirty", r/1024, p/1024}' \
     "/proc/$app/smaps_rollup"
 }
-switches() { awk '/ctxt_switches/ {s += $2} END {print s}' "/proc/$app/status"; }
+# Voluntary switches of every thread: each is a sleep after a wake-up (switches
+# forced by other load on the machine are not wake-ups).
+switches() { cat /proc/"$app"/task/*/status | awk '/^voluntary_ctxt_switches/ {s += $2} END {print s}'; }
 wakeups() {
   local c0 c1
   sleep 2
