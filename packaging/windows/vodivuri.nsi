@@ -49,9 +49,26 @@ VIAddVersionKey /LANG=${LANG_SPANISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SPANISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SPANISH} "LegalCopyright" "Equipo de Vodivuri"
 
+; A running copy keeps its file: the user is asked to end it first, and a
+; silent run fails with status 2 instead of reporting success over an old or
+; half-removed program. Once in each section (its label is the section's).
+!macro RemoveProgramOrStop
+  retry:
+  ClearErrors
+  Delete "$INSTDIR\Vodivuri.exe"
+  ${If} ${Errors}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "No se puede borrar $INSTDIR\Vodivuri.exe. Si Vodivuri está abierto, elija «Salir» en el menú de su icono y pulse Reintentar." \
+      /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Abort "No se pudo borrar $INSTDIR\Vodivuri.exe."
+  ${EndIf}
+!macroend
+
 Section "Vodivuri" SecMain
   SectionIn RO
   SetOutPath "$INSTDIR"
+  !insertmacro RemoveProgramOrStop
   File "/oname=Vodivuri.exe" "${EXE}"
   WriteUninstaller "$INSTDIR\Desinstalar.exe"
   CreateShortCut "$SMPROGRAMS\Vodivuri.lnk" "$INSTDIR\Vodivuri.exe"
@@ -102,18 +119,7 @@ FunctionEnd
 
 Section "un.Vodivuri" UnMain
   SectionIn RO
-  ; A running copy keeps its file: the user is asked to end it first, and a
-  ; silent uninstall fails instead of leaving half the program behind.
-  retry:
-  ClearErrors
-  Delete "$INSTDIR\Vodivuri.exe"
-  ${If} ${Errors}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-      "No se puede borrar $INSTDIR\Vodivuri.exe. Si Vodivuri está abierto, elija «Salir» en el menú de su icono y pulse Reintentar." \
-      /SD IDCANCEL IDRETRY retry
-    SetErrorLevel 2
-    Abort "No se pudo borrar $INSTDIR\Vodivuri.exe."
-  ${EndIf}
+  !insertmacro RemoveProgramOrStop
   Delete "$SMPROGRAMS\Vodivuri.lnk"
   Delete "$INSTDIR\Desinstalar.exe"
   RMDir "$INSTDIR"

@@ -6,7 +6,8 @@
 #      the list of installed programs;
 #   2. the installed program starts, asks the first-start question (answered
 #      Yes: it writes its run entry), docks its icon;
-#   3. a silent uninstall while it runs fails and removes nothing;
+#   3. a silent install or uninstall while it runs fails (status 2) and
+#      changes nothing;
 #   4. after «Salir», a silent uninstall removes the files, the shortcut and
 #      the entry, empties the run entries (the user's and the machine's) that
 #      name the removed program, and keeps the settings under Rurevoduz;
@@ -91,7 +92,7 @@ waitfor 100 run_set || fail "Yes wrote no run entry"
 end_step
 
 # --- 3. not while it runs ---
-step "desinstalar con el programa abierto"
+step "instalar y desinstalar con el programa abierto"
 # Run in place (_?=) so that its status is this process's.
 cp "$inst/Desinstalar.exe" "$work/un.exe"
 status=0
@@ -100,6 +101,10 @@ timeout 60 "$wine" "$work/un.exe" /S "_?=$inst_win" || status=$?
 [ -f "$inst/Vodivuri.exe" ] && [ -f "$shortcut" ] && has_key "$uninstall_key" ||
   fail "a failed uninstall removed part of the program"
 [ -n "$(reg_value "HKCU\\$run_key" Vodivuri)" ] || fail "a failed uninstall emptied the run entry"
+status=0
+timeout 60 "$wine" "$setup" /S || status=$?
+[ "$status" -eq 2 ] || fail "installing over a running program ended with $status, not 2"
+cmp -s "$inst/Vodivuri.exe" "$built" || fail "installing over a running program changed it"
 kill -0 "$app" 2>/dev/null || fail "the program ended"
 end_step
 
