@@ -17,6 +17,7 @@ RequestExecutionLevel user
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "Sections.nsh"
+!include "x64.nsh"
 
 !ifndef VERSION
   !define VERSION "1.0"
@@ -125,7 +126,15 @@ Section "un.Vodivuri" UnMain
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   !insertmacro un.EmptyRunEntry HKCU
+  ; The machine's entry in both views, as an older install may have written either.
   !insertmacro un.EmptyRunEntry HKLM
+  ${If} ${RunningX64}
+    SetRegView 32
+    !insertmacro un.EmptyRunEntry HKLM
+    SetRegView 64
+    !insertmacro un.EmptyRunEntry HKLM
+    SetRegView default
+  ${EndIf}
 SectionEnd
 
 ; Off unless the user ticks it: the schedule and the window's place stay.

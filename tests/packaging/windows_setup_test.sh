@@ -44,12 +44,13 @@ shortcut="$home_unix/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vodiv
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vodivuri'
 run_key='Software\Microsoft\Windows\CurrentVersion\Run'
 
-# reg_value KEY NAME: a text value, empty when missing; has_value KEY NAME.
+# reg_value KEY NAME [/reg:32|64]: a text value, empty when missing;
+# has_value KEY NAME [/reg:32|64].
 reg_value() {
-  "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+  "$wine" reg query "$1" /v "$2" "${@:3}" 2>/dev/null | tr -d '\r' |
     awk -v n="$2" '$1 == n && $2 == "REG_SZ" {sub(/^ *[^ ]+ +REG_SZ */, ""); print; exit}'
 }
-has_value() { "$wine" reg query "$1" /v "$2" >/dev/null 2>&1; }
+has_value() { "$wine" reg query "$1" /v "$2" "${@:3}" >/dev/null 2>&1; }
 has_key() { "$wine" reg query "$1" >/dev/null 2>&1; }
 
 # uninstall ARGS...: the uninstaller copies itself away and returns at once;
@@ -87,8 +88,10 @@ waitfor 100 run_set || fail "Yes wrote no run entry"
 [ "$(reg_value "HKCU\\$run_key" Vodivuri)" = "\"$inst_win\\Vodivuri.exe\"" ] ||
   fail "the run entry is '$(reg_value "HKCU\\$run_key" Vodivuri)'"
 [ "$(setting Inicio)" = True ] || fail "Inicio is '$(setting Inicio)' after Yes"
-# The machine's run entry as an administrator may have set it.
-"$wine" reg add "HKLM\\$run_key" /v Vodivuri /d "\"$inst_win\\Vodivuri.exe\"" /f >/dev/null
+# The machine's run entries, in both views, as an older install may have set them.
+for view in 32 64; do
+  "$wine" reg add "HKLM\\$run_key" /v Vodivuri /d "\"$inst_win\\Vodivuri.exe\"" /reg:$view /f >/dev/null
+done
 end_step
 
 # --- 3. not while it runs ---
@@ -121,8 +124,11 @@ uninstall
 ! has_key "$uninstall_key" || fail "the entry in the list of programs is still there"
 has_value "HKCU\\$run_key" Vodivuri && [ -z "$(reg_value "HKCU\\$run_key" Vodivuri)" ] ||
   fail "the user's run entry is '$(reg_value "HKCU\\$run_key" Vodivuri)', not empty"
-has_value "HKLM\\$run_key" Vodivuri && [ -z "$(reg_value "HKLM\\$run_key" Vodivuri)" ] ||
-  fail "the machine's run entry is '$(reg_value "HKLM\\$run_key" Vodivuri)', not empty"
+for view in 32 64; do
+  has_value "HKLM\\$run_key" Vodivuri /reg:$view || fail "the machine's run entry ($view-bit view) is gone"
+  [ -z "$(reg_value "HKLM\\$run_key" Vodivuri /reg:$view)" ] ||
+    fail "the machine's run entry ($view-bit view) is '$(reg_value "HKLM\\$run_key" Vodivuri /reg:$view)'"
+done
 [ "$(setting Inicio)" = True ] && [ -n "$(setting CreateValue)" ] ||
   fail "the settings under Rurevoduz did not stay"
 end_step
