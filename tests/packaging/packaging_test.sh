@@ -16,6 +16,9 @@ fail() {
 bash scripts/install-deps.sh lintian desktop-file-utils binutils unzip file wine64 \
   xvfb xauth trayer x11-utils xdotool imagemagick
 
+[ -d dist ] && [ -f "build/dist-test/Vodivuri-$version-setup-amd64.exe" ] ||
+  fail "no artefacts: run bash scripts/dist.sh first"
+
 # --- dist/: the three artefacts and their checksums, nothing else ---
 expected="SHA256SUMS Vodivuri-$version-setup.exe Vodivuri-$version-win32.zip vodivuri_${version}_amd64.deb"
 [ "$(ls dist | sort | tr '\n' ' ' | sed 's/ $//')" = "$expected" ] ||
