@@ -35,7 +35,7 @@ step "prefijo nuevo"
 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
 end_step
 
-user=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
+user=$(id -un) # Wine names the profile after the Unix user
 home_win="C:\\users\\$user"
 home_unix="$WINEPREFIX/drive_c/users/$user"
 inst_win="$home_win\\AppData\\Local\\Programs\\Vodivuri"
