@@ -29,7 +29,32 @@ trap cleanup EXIT
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8 TZ=UTC
 
-start_display 60 69
+# Xvfb and trayer on the first display of :60-:69 where both come up: a display
+# whose server dies at once (its number just freed and taken again, say) is
+# passed over.
+display_up() {
+  local n xvfb tray
+  for ((n = 60; n <= 69; n++)); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    export DISPLAY=":$n"
+    rm -f "$work/trayer.err"
+    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.err" 2>&1 &
+    xvfb=$!
+    pids+=($xvfb)
+    if waitfor 300 xdpyinfo && kill -0 "$xvfb" 2>/dev/null; then
+      trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$work/trayer.err" 2>&1 &
+      tray=$!
+      pids+=($tray)
+      waitfor 300 xwininfo -name panel && kill -0 "$xvfb" 2>/dev/null && return 0
+      kill "$tray" 2>/dev/null || true
+    fi
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    echo "  :$n no sirve, se prueba la siguiente: $(tail -n 3 "$work/xvfb.err" "$work/trayer.err" 2>/dev/null)" >&2
+  done
+  return 1
+}
+display_up || fail "no display of :60-:69 came up with trayer"
 
 step "prefijo nuevo"
 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
