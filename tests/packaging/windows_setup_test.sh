@@ -40,11 +40,11 @@ display_up() {
     rm -f "$work/trayer.err"
     Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.err" 2>&1 &
     xvfb=$!
-    pids+=($xvfb)
+    pids+=("$xvfb")
     if waitfor 300 xdpyinfo && kill -0 "$xvfb" 2>/dev/null; then
       trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$work/trayer.err" 2>&1 &
       tray=$!
-      pids+=($tray)
+      pids+=("$tray")
       waitfor 300 xwininfo -name panel && kill -0 "$xvfb" 2>/dev/null && return 0
       kill "$tray" 2>/dev/null || true
     fi
@@ -103,7 +103,7 @@ end_step
 
 # --- 2. the installed program ---
 step "primer arranque del programa instalado"
-exe="$inst/Vodivuri.exe"
+exe="$inst/Vodivuri.exe" # what run_app starts
 run_app "$work/app.err" --simulate
 box=$(wait_box) || fail "the installed program asked nothing at its first start"
 answer "$box" Return || fail "the first-start question did not take Return"
