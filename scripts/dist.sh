@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds the distributable artefacts into dist/: the Debian package, the Windows
 # setup program and the portable Windows archive, with their SHA256SUMS.
+# Also, for the tests only, a 64-bit setup in build/dist-test/ (this build
+# machine runs no 32-bit programs): tests/packaging/packaging_test.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 version=1.0
 
 bash scripts/install-deps.sh
-bash scripts/install-deps.sh g++-mingw-w64-i686 lintian nsis zip
+bash scripts/install-deps.sh g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix lintian nsis zip
 
 rm -rf dist
 mkdir -p dist
@@ -36,4 +38,16 @@ sed 's/$/\r/' packaging/windows/LEEME.txt >"$portable/Vodivuri-${version}/LEEME.
 rm -rf "$portable" dist/Vodivuri.exe
 
 (cd dist && sha256sum -- *.deb *.exe *.zip >SHA256SUMS)
+
+# --- the 64-bit setup the tests run, from the same script ---
+test_dir=build/dist-test
+rm -rf "$test_dir"
+mkdir -p "$test_dir"
+cmake --preset windows64 -B build/windows64-dist -DCMAKE_BUILD_TYPE=MinSizeRel -DVODIVURI_TESTS=OFF >/dev/null
+cmake --build build/windows64-dist --target vodivuri
+x86_64-w64-mingw32-strip -o "$test_dir/Vodivuri.exe" build/windows64-dist/src/app/Vodivuri.exe
+makensis -V2 -DAMD64 -DVERSION=$version -DEXE="$PWD/$test_dir/Vodivuri.exe" \
+  -DICON="$PWD/build/windows64-dist/src/app/resources/vodivuri.ico" \
+  -DOUTFILE="$PWD/$test_dir/Vodivuri-${version}-setup-amd64.exe" packaging/windows/vodivuri.nsi
+
 ls -l dist

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/linux_test_support.hpp"
 
@@ -59,10 +60,30 @@ std::vector<std::string> launcherArgv(const std::string& exec) {
   return argv;
 }
 
-std::string execLine(const std::string& file) {
+// The value of KEY in the file as written, escapes kept; "-" when missing.
+std::string lineValue(const std::string& file, const std::string& key) {
   const std::string text = readFile(file);
-  const auto start = text.find("\nExec=") + 6;
+  const auto at = text.find("\n" + key + "=");
+  if (at == std::string::npos) return "-";
+  const auto start = at + key.size() + 2;
   return text.substr(start, text.find('\n', start) - start);
+}
+std::string execLine(const std::string& file) {
+  return lineValue(file, "Exec");
+}
+
+// A string value with its escapes undone, as a launcher reads TryExec.
+std::string unescapeString(const std::string& value) {
+  std::string out;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\\' && i + 1 < value.size()) {
+      const char c = value[++i];
+      out += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+    } else {
+      out += value[i];
+    }
+  }
+  return out;
 }
 
 // Empty when the file validates or the validator is missing.
@@ -109,22 +130,43 @@ TEST(DesktopAutostart, WritesTheEntryAndHidesItWhenSwitchedOff) {
       "Name=Vodivuri\n"
       "Comment=Apaga, reinicia o cierra la sesión a la hora programada\n"
       "Exec=\"/opt/mi dir/vodivuri\"\n"
+      "TryExec=/opt/mi dir/vodivuri\n"
       "Icon=vodivuri\n"
       "X-GNOME-Autostart-enabled=true\n";
   EXPECT_EQ(readFile(file), shown);
   EXPECT_EQ(vodivuri::testing::modeOf(tmp / "config/autostart"), 0700u);
 
-  // A new object switches off the entry another one wrote: the Exec line stays.
+  // A new object switches off the entry another one wrote: Exec and TryExec stay.
   DesktopAutostart later(file);
   later.mirror("");
   EXPECT_EQ(readFile(file), shown + "Hidden=true\n");
-  later.mirror("\"/usr/bin/vodivuri\"");
+  later.mirror("\"/usr/bin/vodivuri\" --simulate");
   EXPECT_EQ(readFile(file).find("Hidden"), std::string::npos);
+  EXPECT_EQ(lineValue(file, "TryExec"), "/usr/bin/vodivuri");
+  later.mirror("");
+  EXPECT_EQ(lineValue(file, "TryExec"), "/usr/bin/vodivuri");
 
-  // Off with no entry before it still gives a valid file.
+  // Off with no entry before it still gives a valid file, naming no program to try.
   DesktopAutostart fresh(tmp / "other/vodivuri.desktop");
   fresh.mirror("");
   EXPECT_EQ(execLine(tmp / "other/vodivuri.desktop"), "vodivuri");
+  EXPECT_EQ(lineValue(tmp / "other/vodivuri.desktop", "TryExec"), "-");
+}
+
+TEST(DesktopAutostart, TryExecNamesTheProgramItself) {
+  // The path alone, arguments left out, only the string escapes applied: a
+  // launcher that reads it back finds the very file the entry starts.
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"\"/opt/mi dir/vodivuri\"", "/opt/mi dir/vodivuri"},
+      {"\"/opt/vodivuri\" --simulate", "/opt/vodivuri"},
+      {"/opt/mi dir/vodivuri", "/opt/mi dir/vodivuri"},
+      {"\"/home/ana/100% \"x\"/$HOME/a\\b/tab\there/v\"",
+       "/home/ana/100% \"x\"/$HOME/a\\b/tab\there/v"},
+  };
+  for (const auto& [command, path] : cases) {
+    EXPECT_EQ(unescapeString(desktopTryExecFor(command)), path) << command;
+    EXPECT_EQ(desktopTryExecFor(command).find_first_of("\n\t\r"), std::string::npos) << command;
+  }
 }
 
 TEST(DesktopAutostart, WrittenFilesValidate) {
@@ -139,6 +181,7 @@ TEST(DesktopAutostart, WrittenFilesValidate) {
     autostart.mirror("\"" + path + "\"");
     EXPECT_EQ(validate(file), "") << path;
     EXPECT_EQ(launcherArgv(execLine(file)), std::vector<std::string>{path});
+    EXPECT_EQ(unescapeString(lineValue(file, "TryExec")), path);
     autostart.mirror("");
     EXPECT_EQ(validate(file), "") << path;
   }

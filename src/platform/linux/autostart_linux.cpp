@@ -69,15 +69,17 @@ std::string escapeValue(const std::string& value) {
   return out;
 }
 
-// The Exec value of an entry already on disk, to keep it when start-up is switched off.
-std::string execOfFile(const std::string& path) {
+// A value of an entry already on disk (as written, escapes kept), to keep it
+// when start-up is switched off.
+std::string valueOfFile(const std::string& path, const std::string& key) {
   std::string text;
   if (!readWholeFile(path, kMaxEntrySize, text).empty()) return {};
+  const std::string prefix = key + "=";
   std::size_t pos = 0;
   while (pos < text.size()) {
     const auto nl = text.find('\n', pos);
     const std::string line = text.substr(pos, nl == std::string::npos ? nl : nl - pos);
-    if (line.starts_with("Exec=") && line.size() > 5) return line.substr(5);
+    if (line.starts_with(prefix) && line.size() > prefix.size()) return line.substr(prefix.size());
     if (nl == std::string::npos) break;
     pos = nl + 1;
   }
@@ -95,15 +97,21 @@ std::string desktopExecFor(const std::string& command) {
   return escapeValue(exec);
 }
 
-std::string desktopEntry(const std::string& exec, bool hidden) {
+std::string desktopTryExecFor(const std::string& command) {
+  return escapeValue(splitCommand(command).front());
+}
+
+std::string desktopEntry(const std::string& exec, const std::string& tryExec, bool hidden) {
   std::string text =
       "[Desktop Entry]\n"
       "Type=Application\n"
       "Name=Vodivuri\n"
       "Comment=Apaga, reinicia o cierra la sesión a la hora programada\n"
       "Exec=" +
-      exec +
-      "\n"
+      exec + "\n";
+  // Once the program is removed, desktops skip the entry instead of starting nothing.
+  if (!tryExec.empty()) text += "TryExec=" + tryExec + "\n";
+  text +=
       "Icon=vodivuri\n"
       "X-GNOME-Autostart-enabled=true\n";
   if (hidden) text += "Hidden=true\n";
@@ -128,22 +136,29 @@ void DesktopAutostart::mirror(const std::string& command) {
   }
   // An entry naming no program ("" too) switches start-up off.
   const bool hidden = splitCommand(command).front().empty();
-  std::string exec;
+  std::string exec, tryExec;
   if (!hidden) {
     exec = desktopExecFor(command);
+    tryExec = desktopTryExecFor(command);
+  } else if (!lastExec_.empty()) {
+    exec = lastExec_;
+    tryExec = lastTryExec_;
   } else {
     // A hidden entry still needs an Exec line to be valid.
-    exec = !lastExec_.empty() ? lastExec_ : execOfFile(path_);
+    exec = valueOfFile(path_, "Exec");
+    tryExec = valueOfFile(path_, "TryExec");
     if (exec.empty()) exec = "vodivuri";
   }
   std::string error = makeFolders(folderOf(path_));
-  if (error.empty()) error = replaceFileAtomically(path_, desktopEntry(exec, hidden), 0644);
+  if (error.empty())
+    error = replaceFileAtomically(path_, desktopEntry(exec, tryExec, hidden), 0644);
   if (!error.empty()) {
     if (!failureReported_) reportError("cannot write the autostart entry: " + error);
     failureReported_ = true;
     return;
   }
   lastExec_ = exec;
+  lastTryExec_ = tryExec;
 }
 
 }  // namespace vodivuri::platform::linux_os

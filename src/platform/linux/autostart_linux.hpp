@@ -23,12 +23,16 @@ class DesktopAutostart : public Autostart {
  private:
   std::string path_;
   std::string lastExec_;  // Exec value of the last entry written
+  std::string lastTryExec_;
   bool failureReported_ = false;
 };
 
 // The Exec value for a run entry's text, quoted by the Desktop Entry rules.
 std::string desktopExecFor(const std::string& command);
-// The whole file; `exec` is an Exec value as desktopExecFor gives it.
-std::string desktopEntry(const std::string& exec, bool hidden);
+// The TryExec value for a run entry's text: the program's path, escaped.
+std::string desktopTryExecFor(const std::string& command);
+// The whole file; `exec` and `tryExec` as the two functions above give them
+// (an empty `tryExec` leaves the line out).
+std::string desktopEntry(const std::string& exec, const std::string& tryExec, bool hidden);
 
 }  // namespace vodivuri::platform::linux_os
