@@ -66,9 +66,15 @@ start_display() {
   Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.err" 2>&1 &
   pids+=($!)
   waitfor 300 xdpyinfo || fail "Xvfb did not start on $DISPLAY"
-  trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$work/trayer.err" 2>&1 &
-  pids+=($!)
-  waitfor 300 xwininfo -name panel || fail "trayer did not start on $DISPLAY"
+  # trayer sometimes gives up at once on a display just opened: again, then.
+  local attempt
+  for attempt in 1 2 3; do
+    trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$work/trayer.err" 2>&1 &
+    pids+=($!)
+    waitfor 100 xwininfo -name panel && return 0
+    sleep 0.5
+  done
+  fail "trayer did not start on $DISPLAY"
 }
 
 # run_app ERRFILE ARGS...: starts the program in the background; its pid in $app.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "frontend/qt/assets.hpp"
+#include "frontend/qt/desktop_notifications.hpp"
 #include "frontend/qt/session_signals.hpp"
 #include "frontend/qt/widgets.hpp"
 #include "toolkit/form.hpp"
@@ -74,6 +75,8 @@ class QtHost : public toolkit::Host {
   QWidget* widgetOf(const toolkit::Control& control) const;
   QTimer* timerOf(const toolkit::Timer& timer) const;
   QSystemTrayIcon* trayIconOf(const toolkit::Control& receiver) const;
+  // Where notifications go: the session bus unless a test names another.
+  void useNotificationBus(const QDBusConnection& bus);
   // A user's click reached a control's widget.
   void userClicked(toolkit::Control& control);
   // The window system moved a form's window (or placed it at its first showing).
@@ -109,11 +112,14 @@ class QtHost : public toolkit::Host {
   void trayActivated(const toolkit::Control* receiver, QSystemTrayIcon::ActivationReason reason);
   void trayMessage(const toolkit::Control* receiver, int message);
   void dropTray(const toolkit::Control* receiver);
+  DesktopNotifications& notifications();
+  void showBalloon(const toolkit::Control* receiver, const QString& title, const QString& text);
 
   std::map<const toolkit::Control*, Tray> trays_;
   std::vector<std::pair<const toolkit::Form*, QEventLoop*>> modalLoops_;
   std::unique_ptr<TerminationSignals> signals_;
-  std::unique_ptr<QObject> modalGuard_;  // filters input while a modal form waits
+  std::unique_ptr<DesktopNotifications> notifications_;  // made at the first notification
+  std::unique_ptr<QObject> modalGuard_;                  // filters input while a modal form waits
   bool quitting_ = false;
   mutable bool noTrayNoted_ = false;
 };
