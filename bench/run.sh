@@ -64,24 +64,8 @@ export DBUS_SESSION_BUS_ADDRESS=disabled: TZ=UTC LC_ALL=C.UTF-8
 mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 # settings ACTION SIEMPRE HORA MINUTOS [FECHA]
 settings() {
-  cat >"$XDG_CONFIG_HOME/vodivuri/user.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Rurevoduz]
-"CreateValue"="01/12/2026"
-"ApagarSistema"="$1"
-"ReiniciarSistema"="False"
-"ReiniciarSesion"="False"
-"FechaProgramada"="${5:-01/01/2099}"
-"Siempre"="$2"
-"Hora"="$3"
-"Minutos"="$4"
-"Inicio"="False"
-"Forzar"="False"
-"Left"="1500"
-"Top"="1500"
-
-REG
+  write_settings "$XDG_CONFIG_HOME/vodivuri/user.reg" ApagarSistema="$1" Siempre="$2" Hora="$3" \
+    Minutos="$4" FechaProgramada="${5:-01/01/2099}" Left=1500 Top=1500
 }
 app=
 start_app() {

@@ -58,24 +58,7 @@ docked() { xwininfo -name panel -tree 2>/dev/null | grep -q "\"$name\""; }
 # --- the user's settings: shut down every day at 07:30 ---
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
 mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-settings() {
-  cat >"$XDG_CONFIG_HOME/vodivuri/user.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Rurevoduz]
-"CreateValue"="01/12/2026"
-"ApagarSistema"="$1"
-"ReiniciarSistema"="False"
-"ReiniciarSesion"="False"
-"FechaProgramada"="08/12/2026"
-"Siempre"="True"
-"Hora"="07"
-"Minutos"="30"
-"Inicio"="False"
-"Forzar"="False"
-
-REG
-}
+settings() { write_settings "$XDG_CONFIG_HOME/vodivuri/user.reg" ApagarSistema="$1"; }
 export DBUS_SESSION_BUS_ADDRESS=disabled: TZ=UTC LC_ALL=C.UTF-8
 
 # --- run 1: idle, measured ---

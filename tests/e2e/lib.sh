@@ -97,3 +97,26 @@ click_in() {
   xdotool mousemove $((x + $2 - 1)) $((y + $3)) sleep 0.1 mousemove $((x + $2)) $((y + $3)) \
     sleep 0.2 click 1
 }
+
+# write_settings FILE [NAME=VALUE ...]: a settings file as the program stores
+# it, with a shutdown every day at 07:30 not armed; each NAME=VALUE changes or
+# adds one value.
+write_settings() {
+  local file=$1 pair name
+  shift
+  local order=(CreateValue ApagarSistema ReiniciarSistema ReiniciarSesion FechaProgramada Siempre
+    Hora Minutos Inicio Forzar)
+  local -A value=([CreateValue]=01/12/2026 [ApagarSistema]=False [ReiniciarSistema]=False
+    [ReiniciarSesion]=False [FechaProgramada]=08/12/2026 [Siempre]=True [Hora]=07 [Minutos]=30
+    [Inicio]=False [Forzar]=False)
+  for pair in "$@"; do
+    name=${pair%%=*}
+    [ -n "${value[$name]+set}" ] || order+=("$name")
+    value[$name]=${pair#*=}
+  done
+  {
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Rurevoduz]\n'
+    for name in "${order[@]}"; do printf '"%s"="%s"\n' "$name" "${value[$name]}"; done
+    printf '\n'
+  } >"$file"
+}

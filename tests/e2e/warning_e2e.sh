@@ -54,21 +54,7 @@ fresh_user() {
   run=$work/$1
   export XDG_CONFIG_HOME=$run/config XDG_RUNTIME_DIR=$run/runtime HOME=$run/home
   mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-  cat >"$XDG_CONFIG_HOME/vodivuri/user.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Rurevoduz]
-"CreateValue"="01/12/2026"
-"ApagarSistema"="True"
-"ReiniciarSistema"="False"
-"ReiniciarSesion"="False"
-"FechaProgramada"="08/12/2026"
-"Siempre"="True"
-"Hora"="11"
-"Minutos"="00"
-"Inicio"="False"
-"Forzar"="False"
-REG
+  write_settings "$XDG_CONFIG_HOME/vodivuri/user.reg" ApagarSistema=True Hora=11 Minutos=00
 }
 
 # One copy per user runs, found through an abstract socket: a private

@@ -31,22 +31,8 @@ fresh_user() {
   export XDG_CONFIG_HOME=$run/config XDG_RUNTIME_DIR=$run/runtime HOME=$run/home
   mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
   settings=$XDG_CONFIG_HOME/vodivuri/user.reg
-  cat >"$settings" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Rurevoduz]
-"CreateValue"="01/12/2026"
-"ApagarSistema"="True"
-"ReiniciarSistema"="False"
-"ReiniciarSesion"="False"
-"FechaProgramada"="24/12/2030"
-"Siempre"="${SIEMPRE:-False}"
-"Hora"="${HORA-07}"
-"Minutos"="${MINUTOS-30}"
-"Inicio"="False"
-"Forzar"="False"
-REG
-  for line in "${@:2}"; do echo "$line" >>"$settings"; done
+  write_settings "$settings" ApagarSistema=True FechaProgramada=24/12/2030 Siempre="${SIEMPRE:-False}" \
+    Hora="${HORA-07}" Minutos="${MINUTOS-30}" "${@:2}"
 }
 
 # Starts the program for the current user and waits for its icon; the
@@ -202,7 +188,7 @@ case_nested() {
 
 # --- places: calendar, About and Help at their places, twice each ---
 case_places() {
-  fresh_user places '"Left"="4770"' '"Top"="3255"'
+  fresh_user places Left=4770 Top=3255
   launch places
   click_tray_icon "$name" --repeat 2 --delay 100 1
   waitfor 30 viewable Vodivuri || fail "the main window did not show"

@@ -8,6 +8,19 @@ started=$(date +%s)
 app=""
 status=""
 
+# use_wine LOADER: sets $wine to a loader that runs here and Wine's quiet
+# environment; the prefix's kind follows the loader (wine64 runs the 64-bit build).
+use_wine() {
+  wine=$1
+  [ -x "$wine" ] || wine=$(command -v "$wine") || fail "no Wine loader $1"
+  "$wine" --version >/dev/null 2>&1 || fail "$wine cannot run on this machine"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8 TZ=UTC
+  case $(basename "$wine") in
+    wine64*) export WINEARCH=win64 ;;
+    *) export WINEARCH=win32 ;;
+  esac
+}
+
 # Says why, keeps a picture of the screen for a look, and stops.
 fail() {
   echo "FALLO: $*" >&2

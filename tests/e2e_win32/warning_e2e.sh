@@ -14,15 +14,9 @@ exe=$(realpath "$2")
 here=$(dirname "$(realpath "$0")")
 source "$here/lib.sh"
 
-[ -x "$wine" ] || wine=$(command -v "$wine") || fail "no Wine loader $1"
-"$wine" --version >/dev/null 2>&1 || fail "$wine cannot run on this machine"
+use_wine "$1"
 work=$(mktemp -d "${TMPDIR:-/tmp}/vodivuri-warning.XXXXXX")
 trap cleanup EXIT
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8 TZ=UTC
-case $(basename "$wine") in
-  wine64*) export WINEARCH=win64 ;;
-  *) export WINEARCH=win32 ;;
-esac
 
 start_display 85 89
 
