@@ -13,6 +13,7 @@
 # is removed first; a /usr/bin/vodivuri that no package owns stops the test.
 # Usage: deb_test.sh PACKAGE.deb
 set -euo pipefail
+. "$(dirname "$(realpath "$0")")/../e2e/lib.sh" # write_settings
 deb=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/vodivuri-deb.XXXXXX")
 installed_here=false
@@ -74,22 +75,7 @@ man -l /usr/share/man/man1/vodivuri.1.gz >/dev/null 2>&1 ||
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$XDG_CONFIG_HOME/vodivuri" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf 'notas del usuario\n' >"$HOME/notas.txt"
-cat >"$XDG_CONFIG_HOME/vodivuri/user.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Rurevoduz]
-"CreateValue"="01/12/2026"
-"ApagarSistema"="False"
-"ReiniciarSistema"="False"
-"ReiniciarSesion"="False"
-"FechaProgramada"="08/12/2026"
-"Siempre"="True"
-"Hora"="07"
-"Minutos"="30"
-"Inicio"="True"
-"Forzar"="False"
-
-REG
+write_settings "$XDG_CONFIG_HOME/vodivuri/user.reg" Inicio=True
 entry="$XDG_CONFIG_HOME/autostart/vodivuri.desktop"
 # Its own network namespace, where one can be made, keeps it from meeting
 # another test's copy of the same user (the one-copy check is an abstract
