@@ -13,17 +13,8 @@ exe=${VODIVURI_EXE:-$root/build/default/src/app/vodivuri}
 [ -x "$exe" ] || { echo "screenshots: falta $exe (compile primero)" >&2; exit 1; }
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 . "$root/tests/e2e/lib.sh"
+trap 'e2e_cleanup; rm -rf "$work"' EXIT
 
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
@@ -33,33 +24,8 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 fail() { echo "screenshots: $*" >&2; exit 1; }
 
-# Runs "$@" every tenth of a second until it succeeds, for at most $1 seconds.
-within() {
-  local seconds=$1
-  shift
-  for ((i = 0; i < seconds * 10; i++)); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# The id of the top-level window with this exact title.
-window_id() { xwininfo -root -tree | awk -v t="\"$1\":" '$2 == t || index($0, " " t " (") {print $1; exit}'; }
-viewable() { local id; id=$(window_id "$1"); [ -n "$id" ] && xwininfo -id "$id" | grep -q IsViewable; }
-gone() { ! viewable "$1"; }
-# "x y width height" of a window's client area on the screen.
-geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /^  Width/{w=$NF} /^  Height/{h=$NF} END{print x, y, w, h}'
-}
-# The icon trayer embedded for the program.
-tray_icon() {
-  local id
-  id=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {panel = 1}
-    panel && /\("vodivuri" "vodivuri"\)/ {print $1; exit}')
-  [ -n "$id" ] && echo "$id"
-}
+# The id of the mapped window with this exact title.
+window_id() { viewable_ids "$1" | head -n 1; }
 # Screenshot of the whole screen, and of one window when given its title.
 shoot() {
   local name=$1 title=${2:-}
@@ -72,51 +38,25 @@ shoot() {
     echo "$out/$name-screen.png"
   fi
 }
-# Clicks at (x, y) of a window's client area.
-click_in() {
-  local x y w h
-  read -r x y w h < <(geometry "$(window_id "$1")")
-  xdotool mousemove $((x + $2 - 1)) $((y + $3)) sleep 0.2 mousemove $((x + $2)) $((y + $3)) sleep 0.3 click 1
-}
-
 start_display 1024x768x24
-pids+=("${e2e_pids[@]}")
-
-trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$work/trayer.log" 2>&1 &
-pids+=($!)
-within 5 sh -c 'xwininfo -root -tree | grep -q "\"panel\": (\"panel\" \"trayer\")"' || fail "trayer no arranca"
+start_tray
 
 # An earlier run's settings: a shutdown on a date, so the whole editor is enabled.
-cat >"$XDG_CONFIG_HOME/vodivuri/user.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Rurevoduz]
-"CreateValue"="01/12/2026"
-"ApagarSistema"="True"
-"ReiniciarSistema"="False"
-"ReiniciarSesion"="False"
-"FechaProgramada"="24/12/2030"
-"Siempre"="False"
-"Hora"="07"
-"Minutos"="30"
-"Inicio"="True"
-"Forzar"="False"
-"Left"="4770"
-"Top"="3255"
-REG
+write_settings "$XDG_CONFIG_HOME/vodivuri/user.reg" ApagarSistema=True FechaProgramada=24/12/2030 \
+  Siempre=False Inicio=True Left=4770 Top=3255
 
 "$exe" --simulate >"$out/vodivuri.log" 2>&1 &
 app=$!
-pids+=($app)
+e2e_pids+=("$app")
 
-within 10 tray_icon || fail "el icono no aparece en la bandeja"
-read -r ix iy iw ih < <(geometry "$(tray_icon)")
+waitfor 100 tray_icon vodivuri || fail "el icono no aparece en la bandeja"
+read -r ix iy iw ih < <(geometry "$(tray_icon vodivuri)")
 icon_x=$((ix + iw / 2)) icon_y=$((iy + ih / 2))
 
 # The main window comes up hidden; a double-click on the icon shows it.
 gone Vodivuri || fail "la ventana principal no se ocultó al arrancar"
 xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
-within 5 viewable Vodivuri || fail "la ventana principal no aparece"
+waitfor 50 viewable Vodivuri || fail "la ventana principal no aparece"
 sleep 0.5
 shoot main Vodivuri
 
@@ -128,7 +68,7 @@ shoot main-hover Vodivuri
 
 # The calendar, from the arrow at the end of the date box.
 click_in Vodivuri 302 221
-within 5 viewable Calendario || fail "el calendario no se abre"
+waitfor 50 viewable Calendario || fail "el calendario no se abre"
 sleep 0.5
 shoot calendar Calendario
 # Year mode: the arrows at the end of the year.
@@ -137,20 +77,20 @@ sleep 0.5
 shoot calendar-year Calendario
 xdotool key Escape
 
-within 5 gone Calendario || fail "Esc no cierra el calendario"
-within 3 viewable Vodivuri || fail "la ventana principal no vuelve tras el calendario"
+waitfor 50 gone Calendario || fail "Esc no cierra el calendario"
+waitfor 30 viewable Vodivuri || fail "la ventana principal no vuelve tras el calendario"
 
 # About and Help, from the last two toolbar buttons.
 click_in Vodivuri 290 20
-within 5 viewable "Acerca de Vodivuri" || fail "Acerca de no se abre"
+waitfor 50 viewable "Acerca de Vodivuri" || fail "Acerca de no se abre"
 sleep 0.5
 shoot about "Acerca de Vodivuri"
 xdotool key Escape
-within 5 gone "Acerca de Vodivuri" || fail "Esc no cierra Acerca de"
-within 3 viewable Vodivuri || fail "la ventana principal no vuelve tras Acerca de"
+waitfor 50 gone "Acerca de Vodivuri" || fail "Esc no cierra Acerca de"
+waitfor 30 viewable Vodivuri || fail "la ventana principal no vuelve tras Acerca de"
 
 click_in Vodivuri 240 20
-within 5 viewable "Ayuda Vodivuri" || fail "la ayuda no se abre"
+waitfor 50 viewable "Ayuda Vodivuri" || fail "la ayuda no se abre"
 sleep 0.5
 shoot help-1 "Ayuda Vodivuri"
 for page in 2 3 4; do
@@ -159,8 +99,8 @@ for page in 2 3 4; do
 done
 shoot help-4 "Ayuda Vodivuri"
 xdotool key Escape
-within 5 gone "Ayuda Vodivuri" || fail "Esc no cierra la ayuda"
-within 3 viewable Vodivuri || fail "la ventana principal no vuelve tras la ayuda"
+waitfor 50 gone "Ayuda Vodivuri" || fail "Esc no cierra la ayuda"
+waitfor 30 viewable Vodivuri || fail "la ventana principal no vuelve tras la ayuda"
 
 # The popup menu on the icon's right button, its start-up submenu open.
 mapped() {
@@ -198,6 +138,6 @@ sleep 0.3
 
 # The end of the session: the place is stored and the program ends.
 kill -TERM $app
-within 5 sh -c "! kill -0 $app" || fail "el programa no termina con SIGTERM"
+waitfor 50 sh -c "! kill -0 $app" || fail "el programa no termina con SIGTERM"
 grep -q '"Left"=' "$XDG_CONFIG_HOME/vodivuri/user.reg" || fail "no se guardó la posición"
 echo "screenshots: listo en $out"
