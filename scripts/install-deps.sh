@@ -41,5 +41,17 @@ if [ "$(id -u)" -ne 0 ]; then
   fi
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq
-"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+apt=("${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 -o Acquire::Retries=3)
+# A mirror in mid-sync fails the lists now and then: try again a while, and
+# in the end install from the lists there are, which install itself checks.
+for attempt in 1 2 3 4 5; do
+  if "${apt[@]}" update -qq; then break; fi
+  echo "apt-get update falló (intento $attempt de 5)" >&2
+  [ "$attempt" -lt 5 ] && sleep $((attempt * 15))
+done
+for attempt in 1 2 3; do
+  if "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then exit 0; fi
+  echo "apt-get install falló (intento $attempt de 3)" >&2
+  [ "$attempt" -lt 3 ] && { sleep 30; "${apt[@]}" update -qq || true; }
+done
+exit 1
