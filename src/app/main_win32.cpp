@@ -11,6 +11,7 @@
 #include "app/program.hpp"
 #include "app/win32/locale_names_win32.hpp"
 #include "app/win32/options.hpp"
+#include "app/win32/shell_owner.hpp"
 #include "frontend/win32/win32_host.hpp"
 #include "platform/power.hpp"
 #include "platform/win32/autostart_win32.hpp"
@@ -104,6 +105,7 @@ int WINAPI WinMain(HINSTANCE instanceHandle, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Shell shell;
 
   app::Program program({host, registry, version, *power, clock, instance, autostart, shell});
+  app::win32::ownShellByAbout(shell, host, program);
   program.start();
   return host.run();
 }

@@ -88,7 +88,12 @@ void Form::load() {
 
 void Form::show() {
   if (!loaded_) load();
-  if (!loaded_ || (visible_ && !minimised_)) return;
+  if (!loaded_) return;
+  if (visible_ && !minimised_) {
+    // Shown but perhaps covered: whoever asks for it wants to see it.
+    host_.formRaised(*this);
+    return;
+  }
   const bool restoring = visible_;
   visible_ = true;
   minimised_ = false;
@@ -106,6 +111,7 @@ void Form::showModal(Form& owner) {
   if (!loaded_) load();
   if (!loaded_) return;
   modal_ = true;
+  modalOwner_ = &owner;
   if (!visible_) {
     visible_ = true;
     if (onShowing) onShowing();
@@ -115,6 +121,7 @@ void Form::showModal(Form& owner) {
   activate();
   host_.runModal(*this);
   modal_ = false;
+  modalOwner_ = nullptr;
   // Activation passes back to the window that waited, if it can take it.
   if (owner.loaded() && owner.visible() && owner.onActivate) owner.onActivate();
 }

@@ -49,6 +49,8 @@ class Form {
   bool loaded() const { return loaded_; }
   bool visible() const { return visible_; }
   bool modal() const { return modal_; }
+  // The form that waits for this one while it is shown modally; null otherwise.
+  Form* modalOwner() const { return modalOwner_; }
 
   // Outer edges in twips; empty while the platform has not placed the window.
   std::optional<int> left() const { return left_; }
@@ -114,6 +116,7 @@ class Form {
   bool visible_ = false;
   bool minimised_ = false;
   bool modal_ = false;
+  Form* modalOwner_ = nullptr;
   bool activatedSinceLoad_ = false;
   std::optional<int> left_, top_, width_, height_;
 };

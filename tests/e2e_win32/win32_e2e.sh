@@ -4,12 +4,14 @@
 #   1. --version, --help and a bad option answer in a message box (status 0, 0, 2);
 #   2. a first start asks the run-at-start-up question, writes the first-start
 #      settings, docks its icon and hides its window;
-#   3. a second start ends at once without touching the settings or the tray;
+#   3. a second start ends at once without touching the settings or the tray
+#      (and, like every start, lets the taskbar's restart message through);
 #   4. the menu's "Apagar el sistema" -> Yes, with --simulate, is logged as an
 #      unforced power-off with the privilege step, and the program runs on;
 #   5. right-click on the icon opens the menu; "Salir" -> Yes ends with status 0
 #      and stores Left and Top;
 #      a first start answered Yes writes the run entry with the program's path;
+#   5c. the option group from the keyboard: arrows choose, Tab does not;
 #   6. a schedule for the minute after the start reaches ExitWindowsEx with the
 #      flags of the NT (winxp) and 9x (win98) rules, forced and not, and never
 #      during the start minute (relay traces; Wine's ExitWindowsEx only ends the
@@ -41,7 +43,7 @@ REGEDIT4
 "ShowCrashDialog"=dword:00000000
 
 [HKEY_CURRENT_USER\Software\Wine\Debug]
-"RelayInclude"="user32.ExitWindowsEx;advapi32.AdjustTokenPrivileges;advapi32.RegCreateKeyExA;advapi32.RegOpenKeyExA;advapi32.RegSetValueExA;advapi32.RegQueryValueExA;shell32.Shell_NotifyIconA;kernel32.ExitProcess"
+"RelayInclude"="user32.ExitWindowsEx;advapi32.AdjustTokenPrivileges;advapi32.RegCreateKeyExA;advapi32.RegOpenKeyExA;advapi32.RegSetValueExA;advapi32.RegQueryValueExA;shell32.Shell_NotifyIconA;kernel32.ExitProcess;user32.ChangeWindowMessageFilter"
 REG
 $wine regedit /S "$(winpath "$work/base.reg")"
 wineserver -w
@@ -85,6 +87,9 @@ WINEDEBUG=+relay timeout 60 "$wine" "$exe" --simulate 2>"$work/second.relay" && 
 [ "$second" -eq 0 ] || fail "the second start ended with $second"
 grep -aiq 'Call kernel32\.ExitProcess' "$work/second.relay" ||
   fail "the relay trace of the second start is empty"
+# An elevated copy must still hear the taskbar's restart (Vista and later).
+grep -aiqE 'Call user32\.ChangeWindowMessageFilter\([0-9a-f]{8},00000001\)' "$work/second.relay" ||
+  fail "the program does not let the taskbar's restart message through"
 if grep -aiE 'Rurevoduz|Call shell32\.Shell_NotifyIconA' "$work/second.relay"; then
   fail "the second start touched the settings or the tray"
 fi
@@ -149,6 +154,9 @@ answer "$box" Return || fail "the message box did not take Return"
 wait_app 30 || fail "the program did not end after Salir -> Yes"
 echo "  entrada de inicio: $(run_entry)" >&2
 end_step
+
+# --- 5c. the keyboard ---
+source "$here/keyboard.sh"
 
 # --- 6. the scheduled minute under both families of rules ---
 source "$here/schedule.sh"

@@ -216,5 +216,23 @@ TEST_F(HostLoops, QuitClosesAnOpenPopupMenuWithoutRunningAnEntry) {
   EXPECT_EQ(host.run(), 0);
 }
 
+// Windows 95 and NT 4 have no EndMenu: the menu's owner cancels it instead.
+TEST_F(HostLoops, QuitClosesAnOpenPopupMenuWhereThereIsNoEndMenu) {
+  host.api.endMenu = nullptr;
+  MenuOwner owner(host);
+  owner.load();
+  std::optional<Later> quitSoon;
+  host.onPopupMenuOpened = [&](HMENU) { quitSoon.emplace(100, [&] { host.quit(); }); };
+  bool stuck = false;
+  Later giveUp(3000, [&] {
+    stuck = true;
+    EndMenu();
+  });
+  host.popupMenu(owner, owner.mnuRoot, &owner.mnuMax);
+  EXPECT_FALSE(stuck) << "the menu stayed open after quit()";
+  EXPECT_EQ(owner.chosen, "");
+  EXPECT_EQ(host.run(), 0);
+}
+
 }  // namespace
 }  // namespace vodivuri::win32

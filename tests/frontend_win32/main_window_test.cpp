@@ -35,10 +35,7 @@ class MainWindowOnWin32 : public ::testing::Test, protected vodivuri::testing::P
       return TRUE;
     };
     // Settings of an earlier run: no first-start question.
-    program.store.CreateNewKey(engine::kSettingsKey, platform::RegistryRoot::CurrentUser);
-    program.store.writeSetting("CreateValue", "01/12/2026");
-    program.store.writeSetting("Siempre", "True");
-    program.store.writeSetting("Inicio", "False");
+    vodivuri::testing::storeEarlierRun(program.store, {{"Siempre", "True"}});
     program.start();
   }
 

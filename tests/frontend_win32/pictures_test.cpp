@@ -26,7 +26,8 @@ SIZE sizeOf(HBITMAP bitmap) {
 TEST(Pictures, ResourcesComeFirstUnderTheAssetNameWithoutExtension) {
   EXPECT_EQ(Pictures::resourceName("toolbar.bmp"), "toolbar");
   EXPECT_EQ(Pictures::resourceName("about_background.jpg"), "about_background");
-  Pictures pictures(GetModuleHandleA(nullptr), "Z:\\nonexistent");
+  Pictures pictures(GetModuleHandleA(nullptr), "Z:\\nonexistent", Pictures::kDesignTwipsPerPixel,
+                    Pictures::kDesignTwipsPerPixel);
   HBITMAP toolbar = pictures.bitmap("toolbar.bmp");
   ASSERT_NE(toolbar, nullptr);
   EXPECT_EQ(sizeOf(toolbar).cx, 387);
@@ -42,7 +43,8 @@ TEST(Pictures, ResourcesComeFirstUnderTheAssetNameWithoutExtension) {
 }
 
 TEST(Pictures, FilesBesideTheProgramStandInForMissingResources) {
-  Pictures pictures(GetModuleHandleA(nullptr), windowsPath(VODIVURI_SOURCE_ASSETS));
+  Pictures pictures(GetModuleHandleA(nullptr), windowsPath(VODIVURI_SOURCE_ASSETS),
+                    Pictures::kDesignTwipsPerPixel, Pictures::kDesignTwipsPerPixel);
   HBITMAP raised = pictures.bitmap("raised_3.bmp");
   ASSERT_NE(raised, nullptr);
   EXPECT_EQ(sizeOf(raised).cx, 50);
@@ -57,7 +59,8 @@ TEST(Pictures, FilesBesideTheProgramStandInForMissingResources) {
   ASSERT_TRUE(CopyFileA((windowsPath(VODIVURI_SOURCE_ASSETS) + "\\raised_1.bmp").c_str(),
                         twin.c_str(), FALSE));
   {
-    Pictures fromTwin(GetModuleHandleA(nullptr), twinFolder);
+    Pictures fromTwin(GetModuleHandleA(nullptr), twinFolder, Pictures::kDesignTwipsPerPixel,
+                      Pictures::kDesignTwipsPerPixel);
     EXPECT_NE(fromTwin.bitmap("about_background.jpg"), nullptr);
   }
   DeleteFileA(twin.c_str());

@@ -177,14 +177,20 @@ TEST_F(Lifecycle, DoubleClickShowsAndMaxToggles) {
   host.trayMessage(kLeftDoubleClick);
   EXPECT_TRUE(w().visible());
   EXPECT_EQ(w().mnuMax.caption(), "Minimizar");
+  // Shown already, perhaps under other windows: it comes to the front.
   host.trayMessage(kLeftDoubleClick);
   EXPECT_TRUE(w().visible());
   EXPECT_EQ(w().mnuMax.caption(), "Minimizar");
+  EXPECT_EQ(host.events.back(), "raised frmTransparente");
   w().mnuMaxClick();
   EXPECT_FALSE(w().visible());
   EXPECT_EQ(w().mnuMax.caption(), "Maximizar");
   w().mnuMaxClick();
   EXPECT_TRUE(w().visible());
+  // "Maximizar" while shown (a secondary window's return showed it) raises it too.
+  w().mnuMax.setCaption("Maximizar");
+  w().mnuMaxClick();
+  EXPECT_EQ(host.events.back(), "raised frmTransparente");
 }
 
 TEST_F(Lifecycle, ADisabledMaxEntryStillShowsGreyed) {

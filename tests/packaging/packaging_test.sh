@@ -2,7 +2,8 @@
 # The artefacts scripts/dist.sh left, tried end to end: what dist/ holds and
 # its checksums, the portable archive, the Debian package on this machine
 # (deb_test.sh, as root) and the setup program under Wine
-# (windows_setup_test.sh, on the 64-bit setup built from the same script).
+# (windows_setup_test.sh, on the 64-bit setup built from the same script, and
+# on the shipped 32-bit one where this machine runs 32-bit programs).
 # Usage: packaging_test.sh   (after bash scripts/dist.sh)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -15,6 +16,10 @@ fail() {
 
 bash scripts/install-deps.sh lintian desktop-file-utils binutils unzip file wine64 \
   xvfb xauth trayer x11-utils xdotool imagemagick
+# The 32-bit Wine for the shipped setup, where the i386 archive is set up.
+if dpkg --print-foreign-architectures | grep -qx i386; then
+  bash scripts/install-deps.sh wine wine32:i386
+fi
 
 [ -d dist ] && [ -f "build/dist-test/Vodivuri-$version-setup-amd64.exe" ] ||
   fail "no artefacts: run bash scripts/dist.sh first"
@@ -40,5 +45,7 @@ grep -q $'\r$' "$zipped/Vodivuri-$version/LEEME.txt" || fail "LEEME.txt has no W
 echo "  dist/: correcto" >&2
 
 bash "$here/deb_test.sh" "dist/vodivuri_${version}_amd64.deb"
+# The 64-bit test setup, then the shipped one with the archive's program
+# where 32-bit programs run.
 bash "$here/windows_setup_test.sh" "build/dist-test/Vodivuri-$version-setup-amd64.exe" \
-  build/dist-test/Vodivuri.exe
+  build/dist-test/Vodivuri.exe "dist/Vodivuri-$version-setup.exe" "$zipped/Vodivuri-$version/Vodivuri.exe"

@@ -14,19 +14,42 @@
 #   5. installed again into a folder given with /D=, uninstalled with
 #      /BORRARAJUSTES: the settings go too, and a run entry naming another
 #      copy that still exists is left alone.
-# Usage: windows_setup_test.sh SETUP.EXE PROGRAM.EXE
-# (SETUP.EXE a 64-bit build of the setup; PROGRAM.EXE the program it holds.)
+# Usage: windows_setup_test.sh SETUP.EXE PROGRAM.EXE [SETUP32.EXE PROGRAM32.EXE]
+# (SETUP.EXE a setup, PROGRAM.EXE the program it holds, whose kind chooses the
+# Wine prefix: 32- or 64-bit. With four arguments: first the 64-bit test setup
+# and its program, then the shipped 32-bit setup and its program, which is
+# tried only where this machine runs 32-bit programs and said skipped
+# elsewhere.)
 set -euo pipefail
+if [ $# -eq 4 ]; then
+  bash "$0" "$1" "$2"
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    bash "$0" "$3" "$4"
+  elif [ -x /usr/lib/wine/wine ]; then
+    echo "Instalación de Windows de 32 bits: omitida, este núcleo no ejecuta programas de 32 bits" \
+      "(/usr/lib/wine/wine --version falla); $(basename "$3") no se ha probado" >&2
+  else
+    echo "Instalación de Windows de 32 bits: omitida, falta la Wine de 32 bits (wine32:i386);" \
+      "$(basename "$3") no se ha probado" >&2
+  fi
+  exit 0
+fi
 setup=$(realpath "$1")
 built=$(realpath "$2")
-wine=/usr/lib/wine/wine64
 here=$(dirname "$(realpath "$0")")
 work=$(mktemp -d "${TMPDIR:-/tmp}/vodivuri-setup.XXXXXX")
 source "$here/../e2e_win32/lib.sh"
 trap cleanup EXIT
 
+# The program's kind, not the setup's: NSIS makes both setups 32-bit
+# programs unless built for amd64.
+case $(file -b "$built") in
+  PE32+\ *) wine=/usr/lib/wine/wine64 arch=win64 ;;
+  PE32\ *) wine=/usr/lib/wine/wine arch=win32 ;;
+  *) fail "$built is no Windows program: $(file -b "$built")" ;;
+esac
 "$wine" --version >/dev/null 2>&1 || fail "$wine cannot run on this machine"
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEPREFIX="$work/prefix" WINEARCH=$arch WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8 TZ=UTC
 
 # Xvfb and trayer on the first display of :60-:69 where both come up: a display
@@ -177,4 +200,4 @@ uninstall /BORRARAJUSTES
   fail "the run entry of another copy became '$(reg_value "HKCU\\$run_key" Vodivuri)'"
 end_step
 
-echo "Instalación de Windows de extremo a extremo: correcto ($(elapsed) s)"
+echo "Instalación de Windows ($arch) de extremo a extremo: correcto ($(elapsed) s)"

@@ -2,6 +2,9 @@
 // drive it over a host.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
 #include "app/program.hpp"
 #include "platform/testing/doubles.hpp"
 
@@ -20,5 +23,15 @@ struct ProgramDoubles {
     return {host, registry, version, power, clock, instance, autostart, shell};
   }
 };
+
+// Settings of an earlier run (no first-start question; not started with the
+// system), with `values` on top.
+inline void storeEarlierRun(engine::SettingsStore& store,
+                            std::initializer_list<std::pair<const char*, const char*>> values) {
+  store.CreateNewKey(engine::kSettingsKey, platform::RegistryRoot::CurrentUser);
+  store.writeSetting("CreateValue", "01/12/2026");
+  store.writeSetting("Inicio", "False");
+  for (const auto& [name, text] : values) store.writeSetting(name, text);
+}
 
 }  // namespace vodivuri::testing

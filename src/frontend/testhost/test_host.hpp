@@ -62,6 +62,7 @@ class TestHost : public toolkit::Host {
 
   // --- Host ---
   void formShown(toolkit::Form& f) override { events.push_back("shown " + f.name()); }
+  void formRaised(toolkit::Form& f) override { events.push_back("raised " + f.name()); }
   void formHidden(toolkit::Form& f) override { events.push_back("hidden " + f.name()); }
   void formUnloaded(toolkit::Form& f) override { events.push_back("unloaded " + f.name()); }
   void timerChanged(toolkit::Timer& timer) override;

@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "frontend/win32/gdi.hpp"
 #include "frontend/win32/pictures.hpp"
 #include "frontend/win32/records.hpp"
 #include "frontend/win32/text.hpp"
 #include "frontend/win32/win32_host.hpp"
+#include "platform/win32/optional_api.hpp"
 
 namespace vodivuri::win32 {
 
@@ -52,13 +54,11 @@ const char* classFor(ControlKind kind) {
 HFONT Win32Host::font(const toolkit::Font& f) {
   const std::string key = f.name + "|" + std::to_string(f.points) + (f.bold ? "|b" : "");
   if (const auto it = fonts_.find(key); it != fonts_.end()) return it->second;
-  HDC dc = GetDC(nullptr);
-  const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc != nullptr) ReleaseDC(nullptr, dc);
-  const int height = -MulDiv(static_cast<int>(std::lround(f.points * 100)), dpi, 7200);
+  const int height =
+      -MulDiv(static_cast<int>(std::lround(f.points * 100)), screenDotsPerInch(LOGPIXELSY), 7200);
   HFONT font = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_SWISS, toAnsi(f.name).c_str());
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, toAnsi(f.name).c_str());
   fonts_[key] = font;
   return font;
 }
@@ -95,9 +95,9 @@ void Win32Host::createControl(Control& control, FormRecord& form) {
                  control.name().c_str(), GetLastError());
     return;
   }
-  if (kind == ControlKind::Label) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(labelProcedure));
+  WNDPROC base = nullptr;
+  if (kind == ControlKind::Label || kind == ControlKind::OptionButton) {
+    base = wrapSystemControl(hwnd, *this, kind);
   }
   // Later controls lie over earlier ones, as the layouts expect.
   SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -105,6 +105,7 @@ void Win32Host::createControl(Control& control, FormRecord& form) {
   record->control = &control;
   record->kind = kind;
   record->hwnd = hwnd;
+  record->baseProcedure = base;
   record->shown.tooltip.clear();
   ControlRecord& r = *record;
   form.controls.push_back(std::move(record));
@@ -125,11 +126,11 @@ void Win32Host::apply(ControlRecord& record) {
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
   RECT r{toPixelsX(s.rect.left), toPixelsY(s.rect.top), toPixelsX(s.rect.width),
          toPixelsY(s.rect.height)};
+  const std::string caption = toAnsi(s.caption);
   if (record.kind == ControlKind::Label && s.autoSize) {
     HDC dc = GetDC(hwnd);
     HGDIOBJ old = SelectObject(dc, f);
     RECT text{0, 0, 0, 0};
-    const std::string caption = toAnsi(s.caption);
     DrawTextA(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(hwnd, dc);
@@ -138,7 +139,6 @@ void Win32Host::apply(ControlRecord& record) {
   }
   SetWindowPos(hwnd, nullptr, r.left, r.top, r.right, r.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 
-  const std::string caption = toAnsi(s.caption);
   char current[512] = {};
   GetWindowTextA(hwnd, current, sizeof current);
   if (caption != current) SetWindowTextA(hwnd, caption.c_str());
@@ -223,7 +223,10 @@ bool Win32Host::childNotification(UINT message, WPARAM wParam, LPARAM lParam, LR
     case WM_COMMAND: {
       ControlRecord* r = controlRecord(reinterpret_cast<HWND>(lParam));
       if (r == nullptr || r->control == nullptr) return false;
-      if (HIWORD(wParam) == BN_CLICKED &&
+      // A radio button given the focus by the keyboard (Tab, a window's
+      // reactivation) reports a click it never had.
+      const bool fromFocus = r->kind == ControlKind::OptionButton && r->hwnd == focusing_;
+      if (HIWORD(wParam) == BN_CLICKED && !fromFocus &&
           (r->kind == ControlKind::CheckBox || r->kind == ControlKind::OptionButton ||
            r->kind == ControlKind::Button)) {
         userClicked(*r->control);
@@ -314,18 +317,33 @@ LRESULT Win32Host::controlMessage(ControlRecord& record, UINT message, WPARAM wP
     default:
       break;
   }
-  if (label) return CallWindowProcA(staticProcedure(), hwnd, message, wParam, lParam);
+  if (label) return CallWindowProcA(record.baseProcedure, hwnd, message, wParam, lParam);
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 // ---- tooltips ----
 
+// comctl32 only draws the tooltips: loaded here, not imported, so that the
+// program starts whatever version of it the system has, or none.
+// InitCommonControlsEx came with comctl32 4.70; before it, the older call
+// registers the tooltip class too.
+bool Win32Host::initCommonControls() {
+  using platform::win32::optionalFunction;
+  if (LoadLibraryA("comctl32.dll") == nullptr) return false;
+  using Ex = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  if (const auto ex = optionalFunction<Ex>("comctl32.dll", "InitCommonControlsEx")) {
+    const INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    return ex(&icc) != FALSE;
+  }
+  using Plain = void(WINAPI*)();
+  const auto plain = optionalFunction<Plain>("comctl32.dll", "InitCommonControls");
+  if (plain == nullptr) return false;
+  plain();
+  return true;
+}
+
 void Win32Host::createTooltips(FormRecord& form) {
-  static const bool ready = [] {
-    INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-    return InitCommonControlsEx(&icc) != FALSE;
-  }();
-  if (!ready) return;
+  if (!tooltipsReady_) return;
   form.tooltips =
       CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -342,7 +360,7 @@ void Win32Host::updateTooltip(ControlRecord& record, bool isNew) {
   if (tips == nullptr) return;
   std::string text = toAnsi(record.shown.tooltip);
   TOOLINFOA info{};
-  info.cbSize = TTTOOLINFOA_V2_SIZE;  // understood by every comctl32
+  info.cbSize = TTTOOLINFOA_V1_SIZE;  // the first form, understood by every comctl32
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = GetParent(record.hwnd);
   info.uId = reinterpret_cast<UINT_PTR>(record.hwnd);

@@ -81,18 +81,56 @@ void Win32Host::formMoved(Form& form) {
       buildBackground(r);
     }
   }
+  // A place stored on a screen that is gone (a monitor removed) comes back
+  // where the user can see it.
+  const RECT area = workAreaFor(RECT{x, y, x + width, y + height});
+  const toolkit::PixelRect kept = toolkit::keepInside(
+      {x, y, width, height}, {area.left, area.top, area.right - area.left, area.bottom - area.top});
+  x = kept.left;
+  y = kept.top;
   if (x == w.left && y == w.top && width == w.right - w.left && height == w.bottom - w.top) return;
   SetWindowPos(r.hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(r.hwnd, nullptr, FALSE);
+}
+
+// The work area of the monitor nearest the rectangle; the primary one where
+// the system knows one monitor only (95, NT 4).
+RECT Win32Host::workAreaFor(const RECT& window) const {
+  if (api.monitorFromRect != nullptr && api.getMonitorInfo != nullptr) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = api.monitorFromRect(&window, MONITOR_DEFAULTTONEAREST);
+    if (monitor != nullptr && api.getMonitorInfo(monitor, &info)) return info.rcWork;
+  }
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (api.systemParametersInfo != nullptr) {
+    api.systemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
+  }
+  return area;
 }
 
 void Win32Host::formShown(Form& form) {
   const auto it = forms_.find(&form);
   if (it == forms_.end() || quitting_) return;
   HWND hwnd = it->second->hwnd;
+  // A modal window belongs to the one that waits for it: above it, and
+  // without a taskbar button of its own.
+  if (Form* owner = form.modalOwner()) {
+    if (HWND ownerWindow = windowOf(*owner)) {
+      SetWindowLongPtrA(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWindow));
+    }
+  }
   ShowWindow(hwnd, IsIconic(hwnd) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd);
   UpdateWindow(hwnd);
+}
+
+void Win32Host::formRaised(Form& form) {
+  const auto it = forms_.find(&form);
+  if (it == forms_.end() || quitting_) return;
+  HWND hwnd = it->second->hwnd;
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(hwnd);
 }
 
 void Win32Host::formHidden(Form& form) {

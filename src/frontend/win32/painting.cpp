@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "frontend/win32/gdi.hpp"
 #include "frontend/win32/pictures.hpp"
 #include "frontend/win32/records.hpp"
 #include "frontend/win32/text.hpp"
@@ -16,25 +17,9 @@ using toolkit::ControlKind;
 
 namespace {
 
-// A device context holding a bitmap, released however the painting ends.
-class MemoryDc {
- public:
-  MemoryDc(HDC like, HBITMAP bitmap) : dc_(CreateCompatibleDC(like)) {
-    old_ = SelectObject(dc_, bitmap);
-  }
-  ~MemoryDc() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
+// The picture cache hands out bitmaps already at the screen's size for their
+// twips, so a picture is drawn at its own size: scaling here would stretch it
+// again on every paint.
 void drawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   if (bitmap == nullptr) return;
   BITMAP info{};

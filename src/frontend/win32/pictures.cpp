@@ -1,5 +1,10 @@
 #include "frontend/win32/pictures.hpp"
 
+#include <algorithm>
+
+#include "frontend/win32/gdi.hpp"
+#include "toolkit/geometry.hpp"
+
 namespace vodivuri::win32 {
 
 namespace {
@@ -24,8 +29,11 @@ std::string extension(const std::string& asset) {
 
 }  // namespace
 
-Pictures::Pictures(HINSTANCE instance, std::string folder)
-    : instance_(instance), folder_(folder.empty() ? exeFolder() + "\\assets" : std::move(folder)) {}
+Pictures::Pictures(HINSTANCE instance, std::string folder, int twipsPerPixelX, int twipsPerPixelY)
+    : instance_(instance),
+      folder_(folder.empty() ? exeFolder() + "\\assets" : std::move(folder)),
+      twipsPerPixelX_(twipsPerPixelX > 0 ? twipsPerPixelX : kDesignTwipsPerPixel),
+      twipsPerPixelY_(twipsPerPixelY > 0 ? twipsPerPixelY : kDesignTwipsPerPixel) {}
 
 Pictures::~Pictures() {
   for (auto& [name, h] : bitmaps_) {
@@ -61,8 +69,63 @@ HBITMAP Pictures::bitmap(const std::string& asset) {
   const std::string ext = extension(asset);
   const std::string file = ext == "bmp" ? asset : resourceName(asset) + ".bmp";
   auto* h = static_cast<HBITMAP>(load(asset, IMAGE_BITMAP, 0, file));
+  if (h != nullptr) h = toScreenSize(h);
   bitmaps_[asset] = h;
   return h;
+}
+
+HBITMAP Pictures::toScreenSize(HBITMAP original) const {
+  if (twipsPerPixelX_ == kDesignTwipsPerPixel && twipsPerPixelY_ == kDesignTwipsPerPixel) {
+    return original;
+  }
+  BITMAP info{};
+  if (GetObjectA(original, sizeof info, &info) == 0 || info.bmWidth <= 0 || info.bmHeight <= 0) {
+    return original;
+  }
+  const int width =
+      std::max(1, toolkit::twipsToPixels(info.bmWidth * kDesignTwipsPerPixel, twipsPerPixelX_));
+  const int height =
+      std::max(1, toolkit::twipsToPixels(info.bmHeight * kDesignTwipsPerPixel, twipsPerPixelY_));
+  // A 24-bit DIB like the loaded ones: no alpha for a button to misread, and
+  // the same on every display depth.
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  format.bmiHeader.biWidth = width;
+  format.bmiHeader.biHeight = height;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 24;
+  format.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP copy = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool copied = false;
+  if (copy != nullptr) {
+    MemoryDc from(screen, original);
+    MemoryDc to(screen, copy);
+    if (from.ok() && to.ok()) {
+      // Averaged where the system can, else whole pixels (Windows 9x has no
+      // halftone stretching).
+      auto stretch = [&] {
+        return StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, info.bmWidth,
+                          info.bmHeight, SRCCOPY) != FALSE;
+      };
+      const bool halftone = SetStretchBltMode(to.get(), HALFTONE) != 0;
+      if (halftone) SetBrushOrgEx(to.get(), 0, 0, nullptr);
+      copied = stretch();
+      if (!copied && halftone) {
+        SetStretchBltMode(to.get(), COLORONCOLOR);
+        copied = stretch();
+      }
+    }
+  }
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  if (!copied) {
+    // Drawn at its own size is better than not drawn at all.
+    if (copy != nullptr) DeleteObject(copy);
+    return original;
+  }
+  DeleteObject(original);
+  return copy;
 }
 
 void Pictures::keepOnlyBitmaps(const std::set<std::string>& inUse) {

@@ -21,6 +21,8 @@ struct ControlRecord {
   toolkit::ControlState shown;  // the state last applied to the window
   HBITMAP picture = nullptr;    // owned by the picture cache
   bool pressed = false;
+  // What a subclassed system control's own procedure is.
+  WNDPROC baseProcedure = nullptr;
 };
 
 struct FormRecord {
@@ -60,8 +62,9 @@ extern const char* const kFormClass;
 extern const char* const kPictureClass;
 extern const char* const kHostClass;
 void registerClasses(HINSTANCE instance);
-// The system STATIC procedure that subclassed labels hand messages on to.
-WNDPROC staticProcedure();
-LRESULT CALLBACK labelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Hands a system control (a label's STATIC, an option button's BUTTON) to
+// the host; returns the control's own procedure, which gets what the host
+// leaves to it.
+WNDPROC wrapSystemControl(HWND hwnd, Win32Host& host, toolkit::ControlKind kind);
 
 }  // namespace vodivuri::win32

@@ -1,4 +1,4 @@
-// Texts at the ANSI API boundary: the program's UTF-8 as Windows-1252, by the
+// Texts at the ANSI API boundary: the program's UTF-8 in the system's ANSI code page, by the
 // back ends' one conversion.
 #pragma once
 

@@ -11,8 +11,11 @@ namespace {
 
 // Milliseconds since the Unix epoch, from the system clock.
 std::int64_t wallClockMilliseconds() {
+  // GetSystemTimeAsFileTime is not documented for NT 4.0; these two are everywhere.
+  SYSTEMTIME utc;
+  GetSystemTime(&utc);
   FILETIME now;
-  GetSystemTimeAsFileTime(&now);
+  SystemTimeToFileTime(&utc, &now);
   const std::int64_t ticks =
       (static_cast<std::int64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
   return ticks / 10000 - 11644473600000LL;  // 100 ns since 1601

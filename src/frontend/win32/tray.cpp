@@ -22,20 +22,22 @@ NOTIFYICONDATAA makeTrayRecord(HWND receiver, HICON icon, const std::string& too
   // The text, a NUL, then blanks to the end of the first form's 64-character
   // field (the headers declare the later, longer one).
   constexpr std::size_t kTipField = 64;
-  const std::string tip = toAnsi(tooltipUtf8).substr(0, kTipField - 1);
+  const std::string tip = platform::win32::ansiPrefix(toAnsi(tooltipUtf8), kTipField - 1);
   std::memset(record.szTip, ' ', kTipField);
   std::memcpy(record.szTip, tip.data(), tip.size());
   record.szTip[tip.size()] = '\0';
   return record;
 }
 
+// An icon the shell has refused so far (Explorer still starting at log-on)
+// cannot bring a hidden window back: until it is taken, hiding minimises.
 bool Win32Host::trayAvailable() const {
   const bool available = FindWindowA("Shell_TrayWnd", nullptr) != nullptr;
   if (!available && !noTrayNoted_) {
     noTrayNoted_ = true;
     std::fputs("vodivuri: no hay área de notificación; la ventana queda visible\n", stderr);
   }
-  return available;
+  return available && trayPending_.empty();
 }
 
 void Win32Host::addTrayIcon(const toolkit::TrayIcon& icon) {
@@ -49,12 +51,33 @@ void Win32Host::addTrayIcon(const toolkit::TrayIcon& icon) {
   HICON picture = pictures_->icon(icon.icon, GetSystemMetrics(SM_CXSMICON));
   if (picture == nullptr) picture = LoadIcon(nullptr, IDI_APPLICATION);
   NOTIFYICONDATAA record = makeTrayRecord(receiver, picture, icon.tooltip);
-  const bool known = trays_.count(icon.receiver) != 0;
+  if (offerTray(icon.receiver, record, trays_.count(icon.receiver) != 0)) return;
+  std::fputs("vodivuri: Shell_NotifyIconA no añadió el icono; se intentará de nuevo\n", stderr);
+  trayPending_[icon.receiver] = record;
+  SetTimer(hostWindow_, kTrayRetryTimer, trayRetryMs, nullptr);
+}
+
+// Hands the icon to the shell; true once the shell has it.
+bool Win32Host::offerTray(const toolkit::Control* receiver, NOTIFYICONDATAA& record, bool known) {
   BOOL done = notifyIcon(NIM_ADD, &record);
   // Still registered (no taskbar restart in between): bring it up to date.
   if (!done && known) done = notifyIcon(NIM_MODIFY, &record);
-  if (!done) std::fputs("vodivuri: Shell_NotifyIconA no añadió el icono\n", stderr);
-  trays_[icon.receiver] = record;
+  if (!done) {
+    trays_.erase(receiver);
+    return false;
+  }
+  trays_[receiver] = record;
+  trayPending_.erase(receiver);
+  return true;
+}
+
+void Win32Host::retryTray() {
+  for (auto it = trayPending_.begin(); it != trayPending_.end() && !quitting_;) {
+    NOTIFYICONDATAA record = it->second;
+    const toolkit::Control* receiver = (it++)->first;
+    offerTray(receiver, record, false);
+  }
+  if (trayPending_.empty()) KillTimer(hostWindow_, kTrayRetryTimer);
 }
 
 void Win32Host::trayNotification(const toolkit::TrayIcon& icon, const std::string& title,
@@ -70,8 +93,9 @@ void Win32Host::trayNotification(const toolkit::TrayIcon& icon, const std::strin
   balloon.uFlags = NIF_INFO;
   balloon.uTimeout = 10000;
   balloon.dwInfoFlags = NIIF_INFO;
-  const std::string ansiTitle = toAnsi(title).substr(0, sizeof balloon.szInfoTitle - 1);
-  const std::string ansiText = toAnsi(text).substr(0, sizeof balloon.szInfo - 1);
+  const std::string ansiTitle =
+      platform::win32::ansiPrefix(toAnsi(title), sizeof balloon.szInfoTitle - 1);
+  const std::string ansiText = platform::win32::ansiPrefix(toAnsi(text), sizeof balloon.szInfo - 1);
   std::memcpy(balloon.szInfoTitle, ansiTitle.data(), ansiTitle.size());
   std::memcpy(balloon.szInfo, ansiText.data(), ansiText.size());
   // An older shell refuses the longer record: then there is no balloon.
@@ -85,6 +109,8 @@ void Win32Host::removeTrayIcon(const toolkit::TrayIcon& icon) {
 }
 
 void Win32Host::dropTray(const toolkit::Control* receiver) {
+  trayPending_.erase(receiver);
+  if (trayPending_.empty()) KillTimer(hostWindow_, kTrayRetryTimer);
   const auto it = trays_.find(receiver);
   if (it == trays_.end()) return;
   NOTIFYICONDATAA record = it->second;

@@ -6,25 +6,16 @@
 #include <cstdio>
 #include <set>
 
+#include "frontend/win32/gdi.hpp"
 #include "frontend/win32/pictures.hpp"
 #include "frontend/win32/records.hpp"
 #include "frontend/win32/text.hpp"
+#include "platform/win32/optional_api.hpp"
 #include "toolkit/geometry.hpp"
 
 namespace vodivuri::win32 {
 
 using toolkit::Form;
-
-namespace {
-
-int dotsPerInch(int index) {
-  HDC dc = GetDC(nullptr);
-  const int dpi = dc != nullptr ? GetDeviceCaps(dc, index) : 96;
-  if (dc != nullptr) ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-}  // namespace
 
 FormRecord::~FormRecord() {
   if (tooltips != nullptr) DestroyWindow(tooltips);
@@ -36,11 +27,30 @@ Win32Host::Win32Host(HINSTANCE instance, std::string assetsFolder)
     : notifyIcon(
           [](DWORD action, NOTIFYICONDATAA* data) { return Shell_NotifyIconA(action, data); }),
       instance_(instance),
-      pictures_(std::make_unique<Pictures>(instance, std::move(assetsFolder))) {
+      pictures_(std::make_unique<Pictures>(instance, std::move(assetsFolder), twipsPerPixelX(),
+                                           twipsPerPixelY())) {
+  using platform::win32::optionalFunction;
+  api.endMenu = optionalFunction<decltype(api.endMenu)>("user32.dll", "EndMenu");
+  tooltipsReady_ = initCommonControls();
+  api.monitorFromRect =
+      optionalFunction<decltype(api.monitorFromRect)>("user32.dll", "MonitorFromRect");
+  api.getMonitorInfo =
+      optionalFunction<decltype(api.getMonitorInfo)>("user32.dll", "GetMonitorInfoA");
+  api.systemParametersInfo =
+      optionalFunction<decltype(api.systemParametersInfo)>("user32.dll", "SystemParametersInfoA");
   registerClasses(instance_);
   hostWindow_ = CreateWindowExA(WS_EX_TOOLWINDOW, kHostClass, "Vodivuri", WS_POPUP, 0, 0, 0, 0,
                                 nullptr, nullptr, instance_, this);
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  // An elevated copy (Vista and later) hears the taskbar's restart only if it
+  // lets the message through.
+  using Filter = BOOL(WINAPI*)(UINT, DWORD);
+  if (auto allow = optionalFunction<Filter>("user32.dll", "ChangeWindowMessageFilter")) {
+    constexpr DWORD kAdd = 1;  // MSGFLT_ADD
+    if (taskbarCreated_ != 0 && !allow(taskbarCreated_, kAdd)) {
+      std::fprintf(stderr, "vodivuri: ChangeWindowMessageFilter (error %lu)\n", GetLastError());
+    }
+  }
 }
 
 Win32Host::~Win32Host() {
@@ -48,6 +58,7 @@ Win32Host::~Win32Host() {
   stopTimers();
   for (auto& [receiver, record] : trays_) notifyIcon(NIM_DELETE, &record);
   trays_.clear();
+  trayPending_.clear();
   // Nothing is looked up any more while the windows go.
   formWindows_.clear();
   controlWindows_.clear();
@@ -66,11 +77,11 @@ Win32Host::~Win32Host() {
 // ---- units and lookups ----
 
 int Win32Host::twipsPerPixelX() const {
-  return toolkit::twipsPerPixelFor(dotsPerInch(LOGPIXELSX));
+  return toolkit::twipsPerPixelFor(screenDotsPerInch(LOGPIXELSX));
 }
 
 int Win32Host::twipsPerPixelY() const {
-  return toolkit::twipsPerPixelFor(dotsPerInch(LOGPIXELSY));
+  return toolkit::twipsPerPixelFor(screenDotsPerInch(LOGPIXELSY));
 }
 
 int Win32Host::toPixelsX(int twips) const {
@@ -171,43 +182,6 @@ void Win32Host::dispatch(MSG& msg) {
   DispatchMessageA(&msg);
 }
 
-// Esc and Tab belong to the form, whichever of its controls has the focus;
-// Enter presses the focused push button, as in a dialog.
-bool Win32Host::keyToForm(const MSG& msg) {
-  if (msg.wParam != VK_ESCAPE && msg.wParam != VK_TAB && msg.wParam != VK_RETURN) return false;
-  FormRecord* record = formRecord(GetAncestor(msg.hwnd, GA_ROOT));
-  if (record == nullptr || quitting_) return false;
-  if (msg.wParam == VK_RETURN) {
-    ControlRecord* focused = controlRecord(msg.hwnd);
-    if (focused == nullptr || focused->kind != toolkit::ControlKind::Button) return false;
-    SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
-    return true;
-  }
-  if (msg.wParam == VK_TAB) {
-    moveFocus(*record, GetKeyState(VK_SHIFT) < 0);
-    return true;
-  }
-  ScopedCount busy(callbackDepth_);
-  record->form->userKeyDown(toolkit::kKeyEscape);
-  return true;
-}
-
-void Win32Host::moveFocus(FormRecord& record, bool backwards) {
-  std::vector<HWND> order;
-  for (toolkit::Control* c : record.form->tabOrder) {
-    HWND w = windowOf(*c);
-    if (w != nullptr && IsWindowVisible(w) && IsWindowEnabled(w)) order.push_back(w);
-  }
-  if (order.empty()) return;
-  const auto at = std::find(order.begin(), order.end(), GetFocus());
-  std::ptrdiff_t next = 0;
-  if (at != order.end()) {
-    const auto n = static_cast<std::ptrdiff_t>(order.size());
-    next = ((at - order.begin()) + (backwards ? n - 1 : 1)) % n;
-  }
-  SetFocus(order[static_cast<std::size_t>(next)]);
-}
-
 void Win32Host::buryForm(std::unique_ptr<FormRecord> record) {
   // A window whose handler is still on the stack must outlive that handler.
   if (loopDepth_ == 0 && callbackDepth_ == 0) {
@@ -252,7 +226,11 @@ LRESULT Win32Host::hostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   switch (message) {
     case WM_TIMER:
-      timerFired(wParam);
+      if (wParam == kTrayRetryTimer) {
+        retryTray();
+      } else {
+        timerFired(wParam);
+      }
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;  // the program never stands in the way of the session's end
@@ -292,9 +270,16 @@ void Win32Host::quit() {
   for (auto& [form, record] : forms_) ShowWindow(record->hwnd, SW_HIDE);
   for (auto& [receiver, record] : trays_) notifyIcon(NIM_DELETE, &record);
   trays_.clear();
+  trayPending_.clear();
+  KillTimer(hostWindow_, kTrayRetryTimer);
   // Every nested loop ends: a popup menu at once, message boxes on WM_QUIT,
-  // the modal loops through quitting_.
-  EndMenu();
+  // the modal loops through quitting_. Before EndMenu (98, 2000), the menu's
+  // owner cancels it.
+  if (api.endMenu != nullptr) {
+    api.endMenu();
+  } else {
+    SendMessageA(hostWindow_, WM_CANCELMODE, 0, 0);
+  }
   PostQuitMessage(0);
 }
 

@@ -36,7 +36,7 @@ class Pictures;
 
 // The notification-area record in its first ANSI form (88 bytes on 32-bit
 // Windows): flags NIF_MESSAGE | NIF_ICON | NIF_TIP, callback WM_MOUSEMOVE, the
-// receiver's handle as both window and identifier, the tooltip in Windows-1252.
+// receiver's handle as both window and identifier, the tooltip in the system's ANSI code page.
 NOTIFYICONDATAA makeTrayRecord(HWND receiver, HICON icon, const std::string& tooltipUtf8);
 
 class Win32Host : public toolkit::Host {
@@ -55,6 +55,7 @@ class Win32Host : public toolkit::Host {
   // --- toolkit::Host ---
   void formLoaded(toolkit::Form& form) override;
   void formShown(toolkit::Form& form) override;
+  void formRaised(toolkit::Form& form) override;
   void formHidden(toolkit::Form& form) override;
   void formUnloaded(toolkit::Form& form) override;
   void formMoved(toolkit::Form& form) override;
@@ -96,6 +97,16 @@ class Win32Host : public toolkit::Host {
   std::function<void(HMENU)> onPopupMenuOpened;
   // Runs once a message box is up, with its window (tests answer it).
   std::function<void(HWND)> onMessageBoxShown;
+  // Functions that older Windows versions lack, looked up at start (null
+  // there); tests clear them to take the fallbacks.
+  struct OptionalApi {
+    BOOL(WINAPI* endMenu)() = nullptr;
+    HMONITOR(WINAPI* monitorFromRect)(LPCRECT, DWORD) = nullptr;
+    BOOL(WINAPI* getMonitorInfo)(HMONITOR, LPMONITORINFO) = nullptr;
+    BOOL(WINAPI* systemParametersInfo)(UINT, UINT, PVOID, UINT) = nullptr;
+  } api;
+  // How often an icon the shell refused is offered again (Explorer still starting).
+  UINT trayRetryMs = 2000;
 
   // --- for the window procedures (internal) ---
   // Posted to the host window once a message box is up (wParam: the box).
@@ -104,14 +115,13 @@ class Win32Host : public toolkit::Host {
   ControlRecord* controlRecord(HWND hwnd) const;
   LRESULT formMessage(FormRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT controlMessage(ControlRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT buttonMessage(ControlRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT hostMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   // win32_host.cpp: loops and forms
   void reportPlace(FormRecord& record);
   void dispatch(MSG& msg);
-  bool keyToForm(const MSG& msg);
-  void moveFocus(FormRecord& record, bool backwards);
   void buryForm(std::unique_ptr<FormRecord> record);
   void collectGraveyard();
   void releaseUnusedPictures();
@@ -120,6 +130,7 @@ class Win32Host : public toolkit::Host {
   void apply(ControlRecord& record);
   void userClicked(toolkit::Control& control);
   bool childNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  static bool initCommonControls();
   void createTooltips(FormRecord& form);
   void updateTooltip(ControlRecord& record, bool isNew);
   HFONT font(const toolkit::Font& f);
@@ -135,7 +146,15 @@ class Win32Host : public toolkit::Host {
   void timerFired(UINT_PTR id);
   void scheduleTick(toolkit::Timer& timer, UINT_PTR id);
   void stopTimers();
+  // keys.cpp
+  bool keyToForm(const MSG& msg);
+  void moveFocus(FormRecord& record, bool backwards);
+  bool arrowInGroup(const MSG& msg);
+  // forms.cpp
+  RECT workAreaFor(const RECT& window) const;
   // tray.cpp
+  bool offerTray(const toolkit::Control* receiver, NOTIFYICONDATAA& record, bool known);
+  void retryTray();
   void dropTray(const toolkit::Control* receiver);
   void trayAreaRecreated();
   // menus.cpp
@@ -155,6 +174,11 @@ class Win32Host : public toolkit::Host {
   std::map<UINT_PTR, toolkit::Timer*> timerIds_;
   UINT_PTR nextTimerId_ = 1;
   std::map<const toolkit::Control*, NOTIFYICONDATAA> trays_;
+  // Icons the shell has not taken yet, offered again on a timer.
+  std::map<const toolkit::Control*, NOTIFYICONDATAA> trayPending_;
+  static constexpr UINT_PTR kTrayRetryTimer = 0x7FFF0001;
+  // The radio button being given the focus: what it says then is no click.
+  HWND focusing_ = nullptr;
   std::map<std::string, HFONT> fonts_;
   std::map<COLORREF, HBRUSH> brushes_;
   std::vector<const toolkit::Form*> modalForms_;
@@ -163,6 +187,7 @@ class Win32Host : public toolkit::Host {
   int callbackDepth_ = 0;
   int applying_ = 0;
   bool quitting_ = false;
+  bool tooltipsReady_ = false;
   mutable bool noTrayNoted_ = false;
 };
 

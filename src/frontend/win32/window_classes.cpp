@@ -12,6 +12,7 @@ const char* const kHostClass = "VodivuriHost";
 namespace {
 
 WNDPROC gStaticProcedure = nullptr;
+WNDPROC gButtonProcedure = nullptr;
 
 Win32Host* hostOf(HWND hwnd, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -47,25 +48,40 @@ LRESULT CALLBACK hostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-}  // namespace
-
-WNDPROC staticProcedure() {
-  return gStaticProcedure;
-}
-
-LRESULT CALLBACK labelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// A system control the host wraps: its messages go to the host's handler
+// once the control has a record, to the system's own procedure before and after.
+template <LRESULT (Win32Host::*handler)(ControlRecord&, UINT, WPARAM, LPARAM),
+          WNDPROC* systemProcedure>
+LRESULT CALLBACK wrappedProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* host = reinterpret_cast<Win32Host*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (host != nullptr) {
     if (ControlRecord* record = host->controlRecord(hwnd)) {
-      return host->controlMessage(*record, message, wParam, lParam);
+      return (host->*handler)(*record, message, wParam, lParam);
     }
   }
-  return CallWindowProcA(gStaticProcedure, hwnd, message, wParam, lParam);
+  return CallWindowProcA(*systemProcedure, hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+WNDPROC wrapSystemControl(HWND hwnd, Win32Host& host, toolkit::ControlKind kind) {
+  const bool label = kind == toolkit::ControlKind::Label;
+  WNDPROC& system = label ? gStaticProcedure : gButtonProcedure;
+  const WNDPROC wrapper = label ? wrappedProcedure<&Win32Host::controlMessage, &gStaticProcedure>
+                                : wrappedProcedure<&Win32Host::buttonMessage, &gButtonProcedure>;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&host));
+  const auto own = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wrapper)));
+  // Every STATIC (BUTTON) has the same one: what GetClassInfo would say.
+  if (system == nullptr) system = own;
+  return own;
 }
 
 void registerClasses(HINSTANCE instance) {
-  WNDCLASSA existing{};
-  if (GetClassInfoA(instance, kFormClass, &existing)) return;
+  // Once per process, whatever number of hosts it makes.
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
 
   WNDCLASSA form{};
   form.style = CS_DBLCLKS;
@@ -87,9 +103,6 @@ void registerClasses(HINSTANCE instance) {
   host.hInstance = instance;
   host.lpszClassName = kHostClass;
   RegisterClassA(&host);
-
-  WNDCLASSA statics{};
-  if (GetClassInfoA(nullptr, "STATIC", &statics)) gStaticProcedure = statics.lpfnWndProc;
 }
 
 }  // namespace vodivuri::win32

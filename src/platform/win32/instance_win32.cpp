@@ -8,6 +8,7 @@
 
 #include "platform/win32/codepage.hpp"
 #include "platform/win32/errors_win32.hpp"
+#include "platform/win32/optional_api.hpp"
 
 namespace vodivuri::platform::win32 {
 
@@ -16,16 +17,22 @@ namespace {
 constexpr const char* kSessionPrefix = "Local\\";
 
 // The string form of the user's SID ("S-1-5-21-..."), empty where there is none.
-std::string userSid() {
+std::string userSid(Win32Instance::SidToString sidToString) {
+  // Looked up like the conversion: the NT security calls may not be in 9x's advapi32.
+  using Open = BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE);
+  using Query = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+  const auto open = optionalFunction<Open>("advapi32.dll", "OpenProcessToken");
+  const auto query = optionalFunction<Query>("advapi32.dll", "GetTokenInformation");
+  if (open == nullptr || query == nullptr) return {};
   UniqueHandle token;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.out())) return {};
+  if (!open(::GetCurrentProcess(), TOKEN_QUERY, token.out())) return {};
   DWORD size = 0;
-  ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  query(token.get(), TokenUser, nullptr, 0, &size);
   if (size == 0) return {};
   std::vector<unsigned char> buffer(size);
-  if (!::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return {};
+  if (!query(token.get(), TokenUser, buffer.data(), size, &size)) return {};
   char* text = nullptr;
-  if (!::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+  if (!sidToString(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
     return {};
   }
   std::string sid = text;
@@ -35,10 +42,10 @@ std::string userSid() {
 
 // The user name, for systems without security identifiers; a backslash would
 // name a namespace, so it cannot stay.
-std::string userName() {
+std::string userName(Win32Instance::UserName getUserName) {
   char name[257] = {};
   DWORD size = sizeof name;
-  if (!::GetUserNameA(name, &size)) return {};
+  if (!getUserName(name, &size)) return {};
   std::string text = ansiToUtf8(name);
   for (char& c : text) {
     if (c == '\\') c = '_';
@@ -50,9 +57,20 @@ std::string userName() {
 
 Win32Instance::Win32Instance() : mutexName_(defaultMutexName()) {}
 
-std::string Win32Instance::defaultMutexName() {
-  std::string who = userSid();
-  if (who.empty()) who = userName();
+Win32Instance::SidToString Win32Instance::lookUpSidToString() {
+  return optionalFunction<SidToString>("advapi32.dll", "ConvertSidToStringSidA");
+}
+
+std::string Win32Instance::defaultMutexName(SidToString sidToString, UserName getUserName) {
+  if (getUserName == nullptr) getUserName = ::GetUserNameA;
+  // No SIDs (9x), or no Local\ namespace either (NT 4.0): the user's name in
+  // the one namespace there is.
+  if (sidToString == nullptr) {
+    const std::string who = userName(getUserName);
+    return who.empty() ? "Vodivuri" : "Vodivuri-" + who;
+  }
+  std::string who = userSid(sidToString);
+  if (who.empty()) who = userName(getUserName);
   return std::string(kSessionPrefix) + (who.empty() ? "Vodivuri" : "Vodivuri-" + who);
 }
 

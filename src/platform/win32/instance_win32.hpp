@@ -23,8 +23,19 @@ class Win32Instance : public Instance {
   // copy writing the same settings.
   bool claimSingleInstance() override;
 
-  // "Local\Vodivuri-" followed by the user's SID (or name where there is none).
-  static std::string defaultMutexName();
+  // advapi32's ConvertSidToStringSidA (Windows 2000 and later), and a
+  // function like GetUserNameA.
+  using SidToString = int(__stdcall*)(void* sid, char** text);
+  using UserName = int(__stdcall*)(char* name, unsigned long* size);
+  static SidToString lookUpSidToString();
+
+  // "Local\Vodivuri-" followed by the user's SID (or name where there is
+  // none). Without `sidToString` (9x has no SIDs, NT 4.0 no Local\ namespace):
+  // "Vodivuri-" followed by the user's name, or "Vodivuri" where that is
+  // unknown, so one copy per user still holds there. `userName` null:
+  // GetUserNameA.
+  static std::string defaultMutexName(SidToString sidToString = lookUpSidToString(),
+                                      UserName userName = nullptr);
   const std::string& mutexName() const { return mutexName_; }
 
  private:

@@ -7,12 +7,22 @@
 #include "platform/power.hpp"
 #include "platform/services.hpp"
 
+struct _SECURITY_ATTRIBUTES;
+
 namespace vodivuri::platform::win32 {
 
 class LogFilePower : public Power {
  public:
-  // `path` in UTF-8; the time of each line comes from `clock`.
-  LogFilePower(std::string path, Clock& clock) : path_(std::move(path)), clock_(clock) {}
+  // A function like CreateFileA.
+  using CreateFileFunction = void*(__stdcall*)(const char* name, unsigned long access,
+                                               unsigned long share, _SECURITY_ATTRIBUTES* security,
+                                               unsigned long disposition, unsigned long attributes,
+                                               void* model);
+
+  // `path` in UTF-8; the time of each line comes from `clock`. `createFile`
+  // null: CreateFileA.
+  LogFilePower(std::string path, Clock& clock, CreateFileFunction createFile = nullptr)
+      : path_(std::move(path)), clock_(clock), createFile_(createFile) {}
 
   // Logs the privilege step.
   void enableShutdownPrivilege() override;
@@ -25,6 +35,7 @@ class LogFilePower : public Power {
   bool append(const std::string& text);
   std::string path_;
   Clock& clock_;
+  CreateFileFunction createFile_;
 };
 
 }  // namespace vodivuri::platform::win32

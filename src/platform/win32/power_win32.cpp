@@ -6,6 +6,7 @@
 
 #include "platform/win32/errors_win32.hpp"
 #include "platform/win32/handle_win32.hpp"
+#include "platform/win32/optional_api.hpp"
 
 namespace vodivuri::platform::win32 {
 
@@ -17,26 +18,40 @@ void reportPrivilege(const char* step, DWORD error) {
       std::string("cannot enable the shutdown privilege (") + step + "): " + systemMessage(error));
 }
 
+// The NT security calls, looked up: Windows 9x has no tokens, and nothing
+// says its advapi32 exports them at all; the 9x rules never get here.
+struct TokenApi {
+  using Open = BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE);
+  using Lookup = BOOL(WINAPI*)(LPCSTR, LPCSTR, PLUID);
+  using Adjust = BOOL(WINAPI*)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES, PDWORD);
+  Open open = optionalFunction<Open>("advapi32.dll", "OpenProcessToken");
+  Lookup lookup = optionalFunction<Lookup>("advapi32.dll", "LookupPrivilegeValueA");
+  Adjust adjust = optionalFunction<Adjust>("advapi32.dll", "AdjustTokenPrivileges");
+};
+
 }  // namespace
 
 void Win32Power::enableShutdownPrivilege() {
+  const TokenApi api;
+  if (api.open == nullptr || api.lookup == nullptr || api.adjust == nullptr) {
+    reportPrivilege("OpenProcessToken", ERROR_CALL_NOT_IMPLEMENTED);
+    return;
+  }
   UniqueHandle token;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
-                          token.out())) {
+  if (!api.open(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.out())) {
     reportPrivilege("OpenProcessToken", ::GetLastError());
     return;
   }
   TOKEN_PRIVILEGES wanted{};
   wanted.PrivilegeCount = 1;
   wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  if (!::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &wanted.Privileges[0].Luid)) {
+  if (!api.lookup(nullptr, "SeShutdownPrivilege", &wanted.Privileges[0].Luid)) {
     reportPrivilege("LookupPrivilegeValueA", ::GetLastError());
     return;
   }
   TOKEN_PRIVILEGES previous{};
   DWORD previousSize = 0;
-  if (!::AdjustTokenPrivileges(token.get(), FALSE, &wanted, sizeof previous, &previous,
-                               &previousSize)) {
+  if (!api.adjust(token.get(), FALSE, &wanted, sizeof previous, &previous, &previousSize)) {
     reportPrivilege("AdjustTokenPrivileges", ::GetLastError());
     return;
   }

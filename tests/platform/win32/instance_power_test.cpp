@@ -2,8 +2,10 @@
 // step on the real token, and the log of --simulate.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "platform/testing/doubles.hpp"
 #include "platform/win32/instance_win32.hpp"
@@ -48,6 +50,42 @@ TEST(Instance, TheDefaultNameIsPerUserAndSession) {
   EXPECT_EQ(name.rfind("Local\\Vodivuri-S-1-5-", 0), 0u) << name;
   EXPECT_EQ(name.find('\\', 6), std::string::npos) << name;
   EXPECT_EQ(Win32Instance().mutexName(), name);
+}
+
+// Stand-ins for GetUserNameA.
+int __stdcall domainUser(char* name, unsigned long* size) {
+  const char text[] = "EQUIPO\\Jos\xE9";  // ANSI
+  if (*size < sizeof text) return FALSE;
+  std::memcpy(name, text, sizeof text);
+  *size = sizeof text;
+  return TRUE;
+}
+int __stdcall noUser(char*, unsigned long*) {
+  ::SetLastError(ERROR_NOT_LOGGED_ON);
+  return FALSE;
+}
+
+TEST(Instance, WithoutSidsTheNameIsTheUsersOwnAndStillHolds) {
+  // Where advapi32 has no ConvertSidToStringSidA (9x, NT 4.0): no Local\ prefix.
+  char user[257] = {};
+  DWORD size = sizeof user;
+  ASSERT_TRUE(::GetUserNameA(user, &size));
+  const std::string name = Win32Instance::defaultMutexName(nullptr);
+  EXPECT_EQ(name, "Vodivuri-" + std::string(user));
+  EXPECT_EQ(Win32Instance::defaultMutexName(nullptr, domainUser), "Vodivuri-EQUIPO_Jos\xC3\xA9");
+  // No user name: one name all the same, not an empty one.
+  EXPECT_EQ(Win32Instance::defaultMutexName(nullptr, noUser), "Vodivuri");
+
+  Win32Instance first(name);
+  ASSERT_TRUE(first.claimSingleInstance());
+  EXPECT_EQ(runProcess("\"" + besideTests("win32_probe.exe") + "\" claim " + name).exitCode, 1u);
+}
+
+TEST(Instance, TheSidLookupIsAdvapi32s) {
+  // Present in every Wine: the name keeps its SID form there.
+  ASSERT_NE(Win32Instance::lookUpSidToString(), nullptr);
+  EXPECT_EQ(Win32Instance::defaultMutexName(Win32Instance::lookUpSidToString(), noUser),
+            Win32Instance::defaultMutexName());
 }
 
 TEST(Instance, ProgramPathAndFolderInUtf8) {
@@ -137,6 +175,59 @@ TEST(SimulatedPower, EveryRequestIsOneLineOfTheLog) {
   EXPECT_TRUE(again.requestExit(1));
   EXPECT_NE(readAll(folder + "\\simulaci\xF3n.log").find("indicadores 1: cerrar el sistema\r\n"),
             std::string::npos);
+}
+
+// CreateFileA as Windows 9x has it: FILE_SHARE_DELETE and the NT-only access
+// rights (FILE_APPEND_DATA) are refused. Notes every sharing mode asked for.
+std::vector<unsigned long> sharingAsked;
+void* __stdcall createFileWithout9xShareDelete(const char* name, unsigned long access,
+                                               unsigned long share, _SECURITY_ATTRIBUTES* security,
+                                               unsigned long disposition, unsigned long attributes,
+                                               void* model) {
+  sharingAsked.push_back(share);
+  if ((share & FILE_SHARE_DELETE) != 0 || (access & ~(GENERIC_READ | GENERIC_WRITE)) != 0) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  return ::CreateFileA(name, access, share, security, disposition, attributes, model);
+}
+
+TEST(SimulatedPower, TheLogOpensWhereDeleteSharingIsRefused) {
+  testing::FakeClock clock({{2026, 12, 8}, 7, 30, 0});
+  const std::string path = scratchFolder("log9x") + "\\simulate.log";
+  sharingAsked.clear();
+  LogFilePower power(path, clock, createFileWithout9xShareDelete);
+  EXPECT_TRUE(power.requestExit(8));
+  EXPECT_TRUE(power.requestExit(0));
+  EXPECT_EQ(readAll(path),
+            "2026-12-08 07:30:00 ExitWindowsEx indicadores 8: apagar el equipo\r\n"
+            "2026-12-08 07:30:00 ExitWindowsEx indicadores 0: cerrar la sesi\xC3\xB3n\r\n");
+  // Each line asks with delete sharing first, as NT gives it.
+  const unsigned long all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const unsigned long without = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  EXPECT_EQ(sharingAsked, (std::vector<unsigned long>{all, without, all, without}));
+}
+
+void* __stdcall recordingCreateFile(const char* name, unsigned long access, unsigned long share,
+                                    _SECURITY_ATTRIBUTES* security, unsigned long disposition,
+                                    unsigned long attributes, void* model) {
+  sharingAsked.push_back(share);
+  return ::CreateFileA(name, access, share, security, disposition, attributes, model);
+}
+
+TEST(SimulatedPower, OnlyARefusedSharingIsAskedAgain) {
+  // A missing folder is another failure: asked once, and a refusal.
+  testing::FakeClock clock;
+  sharingAsked.clear();
+  LogFilePower power(scratchFolder("nolog9x") + "\\no\\such\\folder.log", clock,
+                     recordingCreateFile);
+  EXPECT_FALSE(power.requestExit(8));
+  EXPECT_EQ(sharingAsked.size(), 1u);
+  // And where 9x refuses the sharing, the plain one fails on the folder all the same.
+  sharingAsked.clear();
+  LogFilePower on9x(power.path(), clock, createFileWithout9xShareDelete);
+  EXPECT_FALSE(on9x.requestExit(8));
+  EXPECT_EQ(sharingAsked.size(), 2u);
 }
 
 TEST(SimulatedPower, ALogThatCannotBeWrittenIsARefusal) {

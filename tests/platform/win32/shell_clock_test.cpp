@@ -1,7 +1,12 @@
 // ShellExecuteA with the program's own texts, and the local clock.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+// After windows.h, which it needs.
+#include <objbase.h>
+
 #include <ctime>
+#include <thread>
 
 #include "platform/win32/clock_win32.hpp"
 #include "platform/win32/shell_win32.hpp"
@@ -44,6 +49,63 @@ TEST(Shell, AFailureIsReportedOnceWithTheSystemsWords) {
             std::string::npos)
       << result.output;
   EXPECT_EQ(result.output.find("error 0"), std::string::npos) << result.output;
+}
+
+// A stand-in for CoInitializeEx that notes how it was called.
+struct ComCall {
+  int count = 0;
+  void* reserved = reinterpret_cast<void*>(1);
+  unsigned long model = 0;
+};
+ComCall comCall;
+long __stdcall recordingCoInitializeEx(void* reserved, unsigned long model) {
+  ++comCall.count;
+  comCall.reserved = reserved;
+  comCall.model = model;
+  return S_FALSE;
+}
+
+// Whether this thread is in a single-threaded apartment: asking for the
+// multithreaded one is then refused.
+bool inSingleThreadedApartment() {
+  const HRESULT other = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  if (SUCCEEDED(other)) ::CoUninitialize();
+  return other == RPC_E_CHANGED_MODE;
+}
+
+// Runs `body` on a thread of its own, whose COM state starts empty.
+template <typename Body>
+void onNewThread(Body body) {
+  std::thread(body).join();
+}
+
+TEST(Shell, ComIsTheApartmentThroughCoInitializeExWhereOle32HasIt) {
+  comCall = {};
+  EXPECT_EQ(initializeCom(recordingCoInitializeEx), S_FALSE);
+  EXPECT_EQ(comCall.count, 1);
+  EXPECT_EQ(comCall.reserved, nullptr);
+  EXPECT_EQ(comCall.model,
+            static_cast<unsigned long>(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+
+  // The real one, found at run time.
+  ASSERT_EQ(lookUpCoInitializeEx(),
+            reinterpret_cast<CoInitializeExFunction>(reinterpret_cast<void (*)()>(
+                ::GetProcAddress(::GetModuleHandleA("ole32.dll"), "CoInitializeEx"))));
+  onNewThread([] {
+    EXPECT_EQ(initializeCom(lookUpCoInitializeEx()), S_OK);
+    EXPECT_TRUE(inSingleThreadedApartment());
+    ::CoUninitialize();
+  });
+}
+
+TEST(Shell, ComIsTheApartmentThroughCoInitializeWhereCoInitializeExIsMissing) {
+  onNewThread([] {
+    EXPECT_EQ(initializeCom(nullptr), S_OK);
+    EXPECT_TRUE(inSingleThreadedApartment());
+    EXPECT_EQ(initializeCom(nullptr), S_FALSE);  // already: to balance all the same
+    ::CoUninitialize();
+    ::CoUninitialize();
+  });
 }
 
 TEST(Clock, IsTheLocalTime) {
