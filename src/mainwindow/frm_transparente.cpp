@@ -216,7 +216,7 @@ void frmTransparente::AddTrayIcon() {
 }
 
 toolkit::TrayIcon frmTransparente::trayIcon() {
-  return {TrayIconData.tip(), TrayIconData.hIcon, &Receptor};
+  return {TrayIconData.tip(), TrayIconData.hIcon, &Receptor, &mnuOpciones, &mnuMax};
 }
 
 void frmTransparente::RemoveTrayIcon() {

@@ -50,7 +50,7 @@ std::vector<MenuNode> menuTree(MenuEntry& root, const MenuEntry* defaultEntry) {
   for (MenuEntry* entry : root.entries()) {
     if (!entry->visible()) continue;
     if (entry->isSeparator()) {
-      nodes.push_back(MenuNode{});
+      nodes.push_back(MenuNode{.entry = entry, .isSeparator = true});
       continue;
     }
     MenuNode node;
@@ -63,6 +63,16 @@ std::vector<MenuNode> menuTree(MenuEntry& root, const MenuEntry* defaultEntry) {
     nodes.push_back(std::move(node));
   }
   return nodes;
+}
+
+PixelRect keepInside(PixelRect window, PixelRect area) {
+  const auto clamp = [](int at, int size, int start, int length) {
+    if (at + size > start + length) at = start + length - size;
+    return at < start ? start : at;
+  };
+  window.left = clamp(window.left, window.width, area.left, area.width);
+  window.top = clamp(window.top, window.height, area.top, area.height);
+  return window;
 }
 
 }  // namespace vodivuri::toolkit

@@ -22,6 +22,20 @@ struct PixelSize {
   friend bool operator==(const PixelSize&, const PixelSize&) = default;
 };
 
+// A window's place in pixels: outer left, top, width and height.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// The window moved the least so that it lies within `area` (a screen's work
+// area); one larger than the area keeps its top-left corner inside it, so its
+// caption can still be reached.
+PixelRect keepInside(PixelRect window, PixelRect area);
+
 // The non-client parts of a fixed window at 96 dots per inch, the same on
 // every platform: what AdjustWindowRect gives on classic Windows for a window
 // with a caption, a system menu and a fixed frame.
@@ -47,13 +61,14 @@ std::vector<GradientBand> gradientBands(int clientHeight);
 
 // A popup menu as both hosts build it: visible entries only, in display order.
 struct MenuNode {
-  MenuEntry* entry = nullptr;  // null for a separator
+  MenuEntry* entry = nullptr;
   std::string caption;
+  bool isSeparator = false;
   bool enabled = true;
   bool checked = false;
   bool isDefault = false;
   std::vector<MenuNode> children;  // a submenu when not empty
-  bool separator() const { return entry == nullptr; }
+  bool separator() const { return isSeparator; }
 };
 std::vector<MenuNode> menuTree(MenuEntry& root, const MenuEntry* defaultEntry);
 

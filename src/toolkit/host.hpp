@@ -31,10 +31,14 @@ struct MessageRequest {
 
 // The notification-area icon; its mouse messages reach `receiver` as mouse
 // moves whose x is the message number times the screen's twips per pixel.
+// `menu` is what its right button opens, for trays that draw the menu
+// themselves.
 struct TrayIcon {
   std::string tooltip;
   std::string icon;  // asset name
   Control* receiver = nullptr;
+  MenuEntry* menu = nullptr;
+  const MenuEntry* defaultEntry = nullptr;
 };
 
 // The message a click on a tray notification delivers (a balloon click on Windows).
@@ -46,6 +50,8 @@ class Host {
 
   virtual void formLoaded(Form&) {}
   virtual void formShown(Form&) {}
+  // A form already shown is asked for again: it comes to the front.
+  virtual void formRaised(Form&) {}
   virtual void formHidden(Form&) {}
   virtual void formUnloaded(Form&) {}
   virtual void formMoved(Form&) {}

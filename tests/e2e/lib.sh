@@ -56,8 +56,10 @@ start_tray() {
     trayer --edge top --align right --widthtype pixel --width 200 --height 32 >/dev/null 2>&1 &
     tray_pid=$!
     e2e_pids+=("$tray_pid")
-    waitfor 50 xwininfo -name panel && return 0
+    waitfor 100 xwininfo -name panel && return 0
+    # It sometimes gives up at once on a display just opened, more so under load.
     kill "$tray_pid" 2>/dev/null || true
+    sleep 0.5
   done
   fail "trayer did not start"
 }

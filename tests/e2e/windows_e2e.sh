@@ -61,13 +61,20 @@ ended_well() {
 }
 
 more_windows_than() { [ "$(mapped_windows "$name")" -gt "$1" ]; }
-# Opens the tray menu and waits until it is on the screen.
+# Opens the tray menu and waits until it is on the screen. A click that comes
+# while a window is still mapping can be lost: clicked again, then, but only
+# while no menu has appeared.
 open_menu() {
-  local before
+  local before attempt
   before=$(mapped_windows "$name")
-  click_tray_icon "$name" 3
-  waitfor 30 more_windows_than "$before" || fail "$1: the tray menu did not open"
-  sleep 0.2
+  for attempt in 1 2 3; do
+    click_tray_icon "$name" 3
+    if waitfor 15 more_windows_than "$before"; then
+      sleep 0.2
+      return 0
+    fi
+  done
+  fail "$1: the tray menu did not open"
 }
 # Keys in the open menu: "Up" is Salir, "Up Up" Acerca de..., "Up Up Up"
 # Ayuda (unless greyed); "Down" is Apagar el sistema.

@@ -17,10 +17,7 @@ class MainWindowOnQt : public ::testing::Test, protected vodivuri::testing::Prog
   MainWindowOnQt() {
     qt::testing::application();
     // Settings of an earlier run: no first-start question.
-    program.store.CreateNewKey(engine::kSettingsKey, platform::RegistryRoot::CurrentUser);
-    program.store.writeSetting("CreateValue", "01/12/2026");
-    program.store.writeSetting("Siempre", "True");
-    program.store.writeSetting("Inicio", "False");
+    vodivuri::testing::storeEarlierRun(program.store, {{"Siempre", "True"}});
     program.start();  // no tray offscreen: the window stays shown
   }
   ~MainWindowOnQt() override {

@@ -71,5 +71,19 @@ TEST(Geometry, MenuTreeKeepsVisibleEntriesSeparatorsSubmenusAndTheDefault) {
   EXPECT_FALSE(tree[0].isDefault);
 }
 
+TEST(Geometry, AWindowIsKeptWithinTheWorkArea) {
+  const PixelRect area{0, 0, 1024, 740};  // a taskbar below
+  // Inside already: untouched.
+  EXPECT_EQ(keepInside({318, 217, 387, 327}, area), (PixelRect{318, 217, 387, 327}));
+  // Stored on a second monitor that is gone, or partly off an edge.
+  EXPECT_EQ(keepInside({1500, 900, 387, 327}, area), (PixelRect{637, 413, 387, 327}));
+  EXPECT_EQ(keepInside({-200, -50, 387, 327}, area), (PixelRect{0, 0, 387, 327}));
+  EXPECT_EQ(keepInside({900, 600, 387, 327}, area), (PixelRect{637, 413, 387, 327}));
+  // Larger than the area: its caption stays reachable at the top-left.
+  EXPECT_EQ(keepInside({50, 50, 1200, 800}, area), (PixelRect{0, 0, 1200, 800}));
+  // A work area that does not start at 0 (a taskbar on the left).
+  EXPECT_EQ(keepInside({10, 10, 100, 100}, {60, 0, 964, 768}), (PixelRect{60, 10, 100, 100}));
+}
+
 }  // namespace
 }  // namespace vodivuri::toolkit

@@ -165,6 +165,7 @@ void QtHost::apply(Control& control, QWidget& widget) {
 
 void QtHost::controlChanged(Control& control, toolkit::Property) {
   if (QWidget* widget = widgetOf(control)) apply(control, *widget);
+  trayMenuChanged(control);
 }
 
 void QtHost::controlDestroyed(Control& control) {

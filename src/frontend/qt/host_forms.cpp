@@ -90,6 +90,13 @@ void QtHost::formShown(Form& form) {
   widget->activateWindow();
 }
 
+void QtHost::formRaised(Form& form) {
+  FormWidget* widget = widgetOf(form);
+  if (widget == nullptr || quitting_) return;
+  widget->raise();
+  widget->activateWindow();
+}
+
 void QtHost::formHidden(Form& form) {
   if (FormWidget* widget = widgetOf(form)) widget->hide();
 }

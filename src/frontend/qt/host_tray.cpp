@@ -1,8 +1,11 @@
-// The Qt host's notification-area icon: a QSystemTrayIcon whose activations
-// reach the receiver control as the mouse message numbers it decodes, and its
-// notifications, through the desktop's notification service where it has one.
+// The Qt host's notification-area icon: a StatusNotifierItem with its menu
+// exported where the desktop has a StatusNotifierWatcher, else a
+// QSystemTrayIcon (XEmbed); either way its activations reach the receiver
+// control as the mouse message numbers it decodes. And its notifications,
+// through the desktop's notification service where it has one.
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QUrl>
 #include <cstdio>
@@ -37,7 +40,7 @@ constexpr int kLeftDoubleClick = 0x203;
 }  // namespace
 
 bool QtHost::trayAvailable() const {
-  const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+  const bool available = const_cast<QtHost*>(this)->trayWatch().current() != sni::TrayKind::None;
   if (!available && !noTrayNoted_) {
     noTrayNoted_ = true;
     std::fputs("vodivuri: no hay área de notificación; la ventana queda visible\n", stderr);
@@ -45,41 +48,128 @@ bool QtHost::trayAvailable() const {
   return available;
 }
 
+void QtHost::useTrayBus(const QDBusConnection& bus) {
+  trayWatch_ = std::make_unique<sni::TrayWatch>(bus);
+  QObject::connect(trayWatch_.get(), &sni::TrayWatch::changed, &context_, [this] {
+    for (auto& [receiver, tray] : trays_) placeTray(tray);
+  });
+}
+
+sni::TrayWatch& QtHost::trayWatch() {
+  if (!trayWatch_) useTrayBus(QDBusConnection::sessionBus());
+  return *trayWatch_;
+}
+
 void QtHost::addTrayIcon(const toolkit::TrayIcon& icon) {
   if (quitting_ || icon.receiver == nullptr) return;
   Tray& tray = trays_[icon.receiver];
-  if (!tray.icon) {
-    tray.receiver = icon.receiver;
-    tray.icon = std::make_unique<QSystemTrayIcon>();
-    const toolkit::Control* receiver = icon.receiver;
-    // Queued: the icon's window must have finished its mouse event before a
-    // menu, a question or the end of the program starts from it.
-    QObject::connect(
-        tray.icon.get(), &QSystemTrayIcon::activated, &context_,
-        [this, receiver](QSystemTrayIcon::ActivationReason reason) {
-          trayActivated(receiver, reason);
-        },
-        Qt::QueuedConnection);
-    QObject::connect(
-        tray.icon.get(), &QSystemTrayIcon::messageClicked, &context_,
-        [this, receiver] { trayMessage(receiver, toolkit::kTrayNotificationClick); },
-        Qt::QueuedConnection);
+  tray.model = icon;
+  placeTray(tray);
+}
+
+// The icon in whatever the desktop offers now; made again when that changes
+// (a panel that comes after the program at log-in, or leaves).
+void QtHost::placeTray(Tray& tray) {
+  const sni::TrayKind kind = trayWatch().current();
+  const bool statusNotifier = kind == sni::TrayKind::StatusNotifier && tray.model.menu != nullptr;
+  const bool fresh = statusNotifier ? !tray.item : (!tray.icon || tray.kind != kind);
+  if (fresh) {
+    dropTrayObjects(tray);
+    if (statusNotifier) {
+      makeStatusNotifierItem(tray);
+    } else {
+      makeSystemTrayIcon(tray);
+    }
+    tray.kind = kind;
   }
-  const QPixmap picture = this->picture(icon.icon);
-  tray.icon->setIcon(picture.isNull() ? fallbackTrayIcon() : QIcon(picture));
-  tray.icon->setToolTip(QString::fromStdString(icon.tooltip));
-  tray.icon->show();
+  const QPixmap picture = this->picture(tray.model.icon);
+  const QIcon icon = picture.isNull() ? fallbackTrayIcon() : QIcon(picture);
+  const QString tooltip = QString::fromStdString(tray.model.tooltip);
+  if (tray.item) {
+    tray.item->setIcon(icon);
+    tray.item->setTitle(tooltip);
+    // Without the bus's consent there is still the icon Qt makes.
+    if (!tray.item->publish()) {
+      tray.item.reset();
+      makeSystemTrayIcon(tray);
+      tray.kind = sni::TrayKind::XEmbed;
+    }
+  }
+  if (tray.icon) {
+    tray.icon->setIcon(icon);
+    tray.icon->setToolTip(tooltip);
+    tray.icon->show();
+  }
+}
+
+void QtHost::makeSystemTrayIcon(Tray& tray) {
+  tray.icon = std::make_unique<QSystemTrayIcon>();
+  const toolkit::Control* receiver = tray.model.receiver;
+  // Queued: the icon's window must have finished its mouse event before a
+  // menu, a question or the end of the program starts from it.
+  QObject::connect(
+      tray.icon.get(), &QSystemTrayIcon::activated, &context_,
+      [this, receiver](QSystemTrayIcon::ActivationReason reason) {
+        trayActivated(receiver, reason);
+      },
+      Qt::QueuedConnection);
+  QObject::connect(
+      tray.icon.get(), &QSystemTrayIcon::messageClicked, &context_,
+      [this, receiver] { trayMessage(receiver, toolkit::kTrayNotificationClick); },
+      Qt::QueuedConnection);
+}
+
+// The host's left click is the double click an XEmbed icon needs; the menu
+// is the host's own drawing of the exported one. A host that asks for the
+// menu instead gets the popup at the pointer, except on Wayland, where a
+// client's popup cannot be placed and only the exported menu exists.
+void QtHost::makeStatusNotifierItem(Tray& tray) {
+  const toolkit::Control* receiver = tray.model.receiver;
+  sni::StatusNotifierItem::Handlers handlers;
+  handlers.activate = [this, receiver] { trayMessage(receiver, kLeftDoubleClick); };
+  handlers.contextMenu = [this, receiver] {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    trayMessage(receiver, kRightButtonDown);
+  };
+  handlers.menuChosen = [this](toolkit::MenuEntry& entry) {
+    if (!quitting_) entry.userClick();
+  };
+  tray.item = std::make_unique<sni::StatusNotifierItem>(
+      trayWatch().bus(), *tray.model.menu, tray.model.defaultEntry, std::move(handlers));
+}
+
+void QtHost::trayMenuChanged(const toolkit::Control& control) {
+  for (auto& [receiver, tray] : trays_) {
+    if (tray.item && tray.item->menu().holds(control)) tray.item->menu().changed();
+  }
 }
 
 void QtHost::removeTrayIcon(const toolkit::TrayIcon& icon) {
   dropTray(icon.receiver);
 }
 
+// Off the desktop at once; the objects stay until the loops have unwound.
+void QtHost::hideTray(Tray& tray) {
+  if (tray.icon) tray.icon->hide();
+  if (tray.item) tray.item->withdraw();
+}
+
+void QtHost::dropTrayObjects(Tray& tray) {
+  if (tray.icon) {
+    tray.icon->hide();
+    tray.icon.release()->deleteLater();
+  }
+  // Its name and objects leave the bus at once; the watcher drops it.
+  if (tray.item) {
+    tray.item->withdraw();
+    tray.item.release()->deleteLater();
+  }
+}
+
 void QtHost::dropTray(const toolkit::Control* receiver) {
   const auto it = trays_.find(receiver);
   if (it == trays_.end()) return;
-  it->second.icon->hide();
-  it->second.icon.release()->deleteLater();
+  dropTrayObjects(it->second);
   trays_.erase(it);
 }
 
@@ -112,7 +202,7 @@ void QtHost::showBalloon(const toolkit::Control* receiver, const QString& title,
                          const QString& text) {
   if (quitting_) return;
   const auto it = trays_.find(receiver);
-  if (it == trays_.end() || !it->second.icon->isVisible()) {
+  if (it == trays_.end() || !it->second.icon || !it->second.icon->isVisible()) {
     std::fputs(
         "vodivuri: no se pudo mostrar el aviso: no hay servicio de notificaciones ni "
         "icono visible\n",
@@ -142,7 +232,7 @@ void QtHost::trayMessage(const toolkit::Control* receiver, int message) {
   if (quitting_) return;
   const auto it = trays_.find(receiver);
   if (it == trays_.end()) return;
-  it->second.receiver->userMouseMove(static_cast<double>(message) * twipsPerPixelX(), 0);
+  it->second.model.receiver->userMouseMove(static_cast<double>(message) * twipsPerPixelX(), 0);
 }
 
 }  // namespace vodivuri::qt

@@ -30,7 +30,7 @@ QtHost::QtHost(QString assetsFolder, bool watchSignals) : assets_(std::move(asse
 // Runs once the loops have ended, when no event is on its way to anything here.
 QtHost::~QtHost() {
   for (auto& [form, widget] : forms_) delete widget.data();
-  for (auto& [receiver, tray] : trays_) tray.icon->hide();
+  for (auto& [receiver, tray] : trays_) hideTray(tray);
 }
 
 int QtHost::exec() {
@@ -61,7 +61,7 @@ void QtHost::quit() {
   for (auto& [form, widget] : forms_) {
     if (widget) widget->hide();
   }
-  for (auto& [receiver, tray] : trays_) tray.icon->hide();
+  for (auto& [receiver, tray] : trays_) hideTray(tray);
   for (auto& [form, loop] : modalLoops_) loop->quit();
   QCoreApplication::exit(0);
 }
@@ -147,6 +147,11 @@ QTimer* QtHost::timerOf(const toolkit::Timer& timer) const {
 QSystemTrayIcon* QtHost::trayIconOf(const Control& receiver) const {
   const auto it = trays_.find(&receiver);
   return it == trays_.end() ? nullptr : it->second.icon.get();
+}
+
+sni::StatusNotifierItem* QtHost::statusNotifierItemOf(const Control& receiver) const {
+  const auto it = trays_.find(&receiver);
+  return it == trays_.end() ? nullptr : it->second.item.get();
 }
 
 bool QtHost::forwards(const FormWidget& widget) const {

@@ -18,6 +18,8 @@
 #include "frontend/qt/assets.hpp"
 #include "frontend/qt/desktop_notifications.hpp"
 #include "frontend/qt/session_signals.hpp"
+#include "frontend/qt/sni/status_notifier_item.hpp"
+#include "frontend/qt/sni/tray_watch.hpp"
 #include "frontend/qt/widgets.hpp"
 #include "toolkit/form.hpp"
 #include "toolkit/host.hpp"
@@ -43,6 +45,7 @@ class QtHost : public toolkit::Host {
   // --- toolkit::Host ---
   void formLoaded(toolkit::Form& form) override;
   void formShown(toolkit::Form& form) override;
+  void formRaised(toolkit::Form& form) override;
   void formHidden(toolkit::Form& form) override;
   void formUnloaded(toolkit::Form& form) override;
   void formMoved(toolkit::Form& form) override;
@@ -74,7 +77,11 @@ class QtHost : public toolkit::Host {
   FormWidget* widgetOf(const toolkit::Form& form) const;
   QWidget* widgetOf(const toolkit::Control& control) const;
   QTimer* timerOf(const toolkit::Timer& timer) const;
+  // The icon as Qt's tray icon (XEmbed, or none yet), or as a StatusNotifierItem.
   QSystemTrayIcon* trayIconOf(const toolkit::Control& receiver) const;
+  sni::StatusNotifierItem* statusNotifierItemOf(const toolkit::Control& receiver) const;
+  // Where the tray is looked for: the session bus unless a test names another.
+  void useTrayBus(const QDBusConnection& bus);
   // Where notifications go: the session bus unless a test names another.
   void useNotificationBus(const QDBusConnection& bus);
   // A user's click reached a control's widget.
@@ -104,9 +111,18 @@ class QtHost : public toolkit::Host {
   std::map<const toolkit::Control*, QPointer<QWidget>> controls_;
   std::map<const toolkit::Control*, std::unique_ptr<QTimer>> timers_;
   struct Tray {
-    toolkit::Control* receiver;
+    toolkit::TrayIcon model;
+    sni::TrayKind kind = sni::TrayKind::None;
     std::unique_ptr<QSystemTrayIcon> icon;
+    std::unique_ptr<sni::StatusNotifierItem> item;
   };
+  sni::TrayWatch& trayWatch();
+  void placeTray(Tray& tray);
+  void makeSystemTrayIcon(Tray& tray);
+  void makeStatusNotifierItem(Tray& tray);
+  void trayMenuChanged(const toolkit::Control& control);
+  void hideTray(Tray& tray);
+  void dropTrayObjects(Tray& tray);
   // Runs from the loop, never inside the icon's own mouse event: the icon
   // may be removed by what the activation starts.
   void trayActivated(const toolkit::Control* receiver, QSystemTrayIcon::ActivationReason reason);
@@ -119,6 +135,7 @@ class QtHost : public toolkit::Host {
   std::vector<std::pair<const toolkit::Form*, QEventLoop*>> modalLoops_;
   std::unique_ptr<TerminationSignals> signals_;
   std::unique_ptr<DesktopNotifications> notifications_;  // made at the first notification
+  std::unique_ptr<sni::TrayWatch> trayWatch_;            // made at the first question
   std::unique_ptr<QObject> modalGuard_;                  // filters input while a modal form waits
   bool quitting_ = false;
   mutable bool noTrayNoted_ = false;
