@@ -44,14 +44,15 @@ export DEBIAN_FRONTEND=noninteractive
 apt=("${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 -o Acquire::Retries=3)
 # A mirror in mid-sync fails the lists now and then: try again a while, and
 # in the end install from the lists there are, which install itself checks.
-for attempt in 1 2 3 4 5; do
+tries=${VODIVURI_APT_TRIES:-3}
+for ((attempt = 1; attempt <= tries; attempt++)); do
   if "${apt[@]}" update -qq; then break; fi
-  echo "apt-get update falló (intento $attempt de 5)" >&2
-  [ "$attempt" -lt 5 ] && sleep $((attempt * 15))
+  echo "apt-get update falló (intento $attempt de $tries)" >&2
+  [ "$attempt" -lt "$tries" ] && sleep $((attempt * 20))
 done
-for attempt in 1 2 3; do
+for attempt in 1 2; do
   if "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then exit 0; fi
-  echo "apt-get install falló (intento $attempt de 3)" >&2
-  [ "$attempt" -lt 3 ] && { sleep 30; "${apt[@]}" update -qq || true; }
+  echo "apt-get install falló (intento $attempt de 2)" >&2
+  [ "$attempt" -lt 2 ] && { sleep 20; "${apt[@]}" update -qq || true; }
 done
 exit 1

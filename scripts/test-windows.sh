@@ -9,13 +9,10 @@ cd "$(dirname "$0")/.."
 
 # Both thread models: posix for GoogleTest, win32 for the shipped program.
 packages=(cmake ninja-build ccache g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-  g++-mingw-w64-x86-64-win32 googletest wine wine32:i386 wine64)
-
-# wine32 comes from the i386 archive; the installer then fetches its lists.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  if [ "$(id -u)" -eq 0 ]; then dpkg --add-architecture i386; else sudo dpkg --add-architecture i386; fi
-fi
+  g++-mingw-w64-x86-64-win32 googletest wine wine64)
 bash scripts/install-deps.sh "${packages[@]}"
+# The 32-bit Wine, where the i386 archive can give it.
+bash scripts/install-wine32.sh
 
 preset=${VODIVURI_WINDOWS_PRESET:-}
 if [ -z "$preset" ]; then

@@ -16,10 +16,8 @@ fail() {
 
 bash scripts/install-deps.sh lintian desktop-file-utils binutils unzip file wine64 \
   xvfb xauth trayer x11-utils xdotool imagemagick
-# The 32-bit Wine for the shipped setup, where the i386 archive is set up.
-if dpkg --print-foreign-architectures | grep -qx i386; then
-  bash scripts/install-deps.sh wine wine32:i386
-fi
+# The 32-bit Wine for the shipped setup, where the i386 archive can give it.
+bash scripts/install-wine32.sh
 
 [ -d dist ] && [ -f "build/dist-test/Vodivuri-$version-setup-amd64.exe" ] ||
   fail "no artefacts: run bash scripts/dist.sh first"
