@@ -26,11 +26,12 @@ std::string testLockName(const char* what) {
 
 // What another process, claiming the same lock, gets: 0 held, 1 another
 // runs, 2 failed.
-int claimInChild(const std::string& name, void (*prepare)() = nullptr) {
+int claimInChild(const std::string& name, void (*prepare)() = nullptr,
+                 const std::string& folder = {}) {
   const pid_t child = ::fork();
   if (child == 0) {
     if (prepare) prepare();
-    LinuxInstance other(name);
+    LinuxInstance other(name, folder);
     const InstanceClaim claim = other.claim();
     ::_exit(claim == InstanceClaim::Held ? 0 : claim == InstanceClaim::AnotherRuns ? 1 : 2);
   }
@@ -144,6 +145,31 @@ TEST(LinuxInstance, ALockHeldByAnotherUserIsNotTakenForACopy) {
   ::close(ready[1]);
   EXPECT_EQ(claim, InstanceClaim::Failed);
   EXPECT_NE(log.find("of user id 65534"), std::string::npos) << log;
+}
+
+TEST(LinuxInstance, InTheUsersOwnRuntimeFolderNoOneElseCanTakeTheLockFirst) {
+  const std::string folder = LinuxInstance::privateRuntimeFolder();
+  EXPECT_TRUE(folder.empty() || folder == "/run/user/" + std::to_string(::getuid())) << folder;
+  EXPECT_EQ(LinuxInstance().runtimeFolder(), folder);
+
+  TempFolder tmp;
+  const std::string name = testLockName("squatted-file");
+  // Someone binds the socket name first, as any user of the machine can.
+  const UniqueFd other = squat(name, true);
+  auto first = std::make_unique<LinuxInstance>(name, tmp.path());
+  EXPECT_EQ(first->claim(), InstanceClaim::Held);
+  EXPECT_EQ(claimInChild(name, nullptr, tmp.path()), 1);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(LinuxInstance(name, tmp.path()).claim(), InstanceClaim::AnotherRuns);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  first.reset();
+  EXPECT_EQ(claimInChild(name, nullptr, tmp.path()), 0);
+
+  // A lock file that cannot be made keeps the program from running, and says why.
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(LinuxInstance(name, tmp / "no-existe").claim(), InstanceClaim::Failed);
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("cannot open the instance lock"), std::string::npos) << log;
 }
 
 TEST(LinuxInstance, NamesTheRunningExecutableAndItsFolder) {

@@ -1,5 +1,7 @@
 #include "platform/linux/instance_linux.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,11 +16,13 @@
 
 namespace vodivuri::platform::linux_os {
 
-// Why an abstract socket: it lives in the kernel, not in a folder, so every
-// copy of one user finds it whatever $XDG_RUNTIME_DIR, $HOME or
-// $XDG_CONFIG_HOME say, no folder's permissions or file system can keep it
-// from being made, and it goes with the process however the process ends.
-// It is shared by the processes of one network namespace.
+// The lock is found the same way whatever $XDG_RUNTIME_DIR, $HOME or
+// $XDG_CONFIG_HOME say, and goes with the process however it ends. First
+// choice, a file locked with flock in /run/user/<uid> (named from the user id,
+// not the environment): only this user can make files there, so no one else
+// can take the lock first. Where the user has no such folder (no logind
+// session), an abstract socket, which lives in the kernel (one per network
+// namespace) and which any local user could bind first.
 
 namespace {
 
@@ -41,9 +45,20 @@ bool lockAddress(const std::string& name, LockAddress& out) {
 
 }  // namespace
 
-LinuxInstance::LinuxInstance() : LinuxInstance(defaultLockName()) {}
+LinuxInstance::LinuxInstance() : LinuxInstance(defaultLockName(), privateRuntimeFolder()) {}
 
-LinuxInstance::LinuxInstance(std::string lockName) : lockName_(std::move(lockName)) {}
+LinuxInstance::LinuxInstance(std::string lockName, std::string runtimeFolder)
+    : lockName_(std::move(lockName)), runtimeFolder_(std::move(runtimeFolder)) {}
+
+std::string LinuxInstance::privateRuntimeFolder() {
+  const std::string folder = "/run/user/" + std::to_string(::getuid());
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+      (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    return {};
+  }
+  return folder;
+}
 
 std::string LinuxInstance::defaultLockName() {
   return "vodivuri/instance/uid=" + std::to_string(::getuid());
@@ -77,6 +92,30 @@ std::string LinuxInstance::programFolder() {
 
 InstanceClaim LinuxInstance::claim() {
   if (lock_.valid()) return InstanceClaim::Held;
+  return runtimeFolder_.empty() ? claimSocket() : claimFile();
+}
+
+InstanceClaim LinuxInstance::claimFile() {
+  const std::string path = runtimeFolder_ + "/vodivuri.lock";
+  UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
+  if (!fd.valid()) {
+    reportError(withErrno("cannot open the instance lock " + path, errno));
+    return InstanceClaim::Failed;
+  }
+  int r;
+  do {
+    r = ::flock(fd.get(), LOCK_EX | LOCK_NB);
+  } while (r != 0 && errno == EINTR);
+  if (r == 0) {
+    lock_ = std::move(fd);
+    return InstanceClaim::Held;
+  }
+  if (errno == EWOULDBLOCK) return InstanceClaim::AnotherRuns;
+  reportError(withErrno("cannot claim the instance lock " + path, errno));
+  return InstanceClaim::Failed;
+}
+
+InstanceClaim LinuxInstance::claimSocket() {
   LockAddress at;
   if (!lockAddress(lockName_, at)) {
     reportError("the instance lock name \"" + lockName_ + "\" cannot be used");

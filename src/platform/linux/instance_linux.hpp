@@ -1,5 +1,6 @@
 // Where the running program is (/proc/self/exe) and the one-instance-per-user
-// lock: an abstract unix socket named after the user id.
+// lock: a locked file in the user's private runtime folder, or an abstract
+// unix socket named after the user id where the user has no such folder.
 #pragma once
 
 #include <string>
@@ -19,8 +20,8 @@ class LinuxInstance : public Instance {
  public:
   // The lock of the real user id, the same whatever the environment says.
   LinuxInstance();
-  // A lock of another name, for tests.
-  explicit LinuxInstance(std::string lockName);
+  // A lock of another name and folder, for tests; no folder: the socket only.
+  explicit LinuxInstance(std::string lockName, std::string runtimeFolder = {});
 
   std::string executablePath() override;
   std::string programFolder() override;
@@ -31,11 +32,18 @@ class LinuxInstance : public Instance {
   bool claimSingleInstance() override { return claim() == InstanceClaim::Held; }
 
   static std::string defaultLockName();
+  // /run/user/<uid> when it is this user's and no one else can write in it;
+  // empty otherwise.
+  static std::string privateRuntimeFolder();
   const std::string& lockName() const { return lockName_; }
+  const std::string& runtimeFolder() const { return runtimeFolder_; }
 
  private:
+  InstanceClaim claimFile();
+  InstanceClaim claimSocket();
   InstanceClaim whoHolds();
   std::string lockName_;
+  std::string runtimeFolder_;
   UniqueFd lock_;
 };
 
