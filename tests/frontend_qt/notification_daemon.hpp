@@ -3,32 +3,17 @@
 // signals sent on demand.
 #pragma once
 
-#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStringList>
-#include <QThread>
-#include <QUuid>
 #include <QVariantList>
-#include <functional>
 #include <stdexcept>
 
-namespace vodivuri::qt::testing {
+#include "private_bus.hpp"
 
-// Runs the event loop until `done` holds or `ms` have passed.
-inline bool spinUntil(const std::function<bool()>& done, int ms = 5000) {
-  QDeadlineTimer deadline(ms);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
+namespace vodivuri::qt::testing {
 
 // One Notify call as the daemon received it.
 struct NotifyCall {
@@ -46,56 +31,17 @@ class NotificationDaemon {
 
   // `withDaemon` false: the bus alone, where no service owns the name.
   explicit NotificationDaemon(bool withDaemon = true) {
-    bus_.start("/usr/bin/dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    if (!bus_.waitForStarted(5000)) throw std::runtime_error("dbus-daemon did not start");
-    QDeadlineTimer deadline(10000);
-    while (!bus_.canReadLine()) {
-      if (deadline.hasExpired() || !bus_.waitForReadyRead(100)) {
-        if (deadline.hasExpired()) throw std::runtime_error("dbus-daemon told no address");
-      }
-    }
-    address_ = QString::fromUtf8(bus_.readLine()).trimmed();
-    connectionName_ = QUuid::createUuid().toString();
-    connection_ = QDBusConnection::connectToBus(address_, connectionName_);
-    if (!connection_.isConnected()) throw std::runtime_error("cannot connect to the private bus");
     if (withDaemon) startDaemon();
   }
-  ~NotificationDaemon() {
-    stopDaemon();
-    QDBusConnection::disconnectFromBus(connectionName_);
-    bus_.terminate();
-    bus_.waitForFinished(3000);
-  }
+  ~NotificationDaemon() { stopDaemon(); }
   NotificationDaemon(const NotificationDaemon&) = delete;
   NotificationDaemon& operator=(const NotificationDaemon&) = delete;
 
-  // A connection of the test's own to the private bus.
-  QDBusConnection connection() const { return connection_; }
-  const QString& address() const { return address_; }
+  QDBusConnection connection() const { return bus_.connection(); }
+  const QString& address() const { return bus_.address(); }
 
-  void startDaemon() {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
-    daemon_.setProcessEnvironment(env);
-    daemon_.setStandardOutputFile(QProcess::nullDevice());
-    daemon_.start("/usr/bin/python3",
-                  {"-m", "dbusmock", "--session", "--template", "notification_daemon"});
-    const bool up = spinUntil(
-        [this] {
-          return daemon_.state() == QProcess::NotRunning ||
-                 connection_.interface()->isServiceRegistered(kName).value();
-        },
-        15000);
-    if (!up || daemon_.state() == QProcess::NotRunning) {
-      throw std::runtime_error("the notification daemon did not start");
-    }
-  }
-  void stopDaemon() {
-    if (daemon_.state() == QProcess::NotRunning) return;
-    daemon_.terminate();
-    if (!daemon_.waitForFinished(3000)) daemon_.kill();
-    daemon_.waitForFinished(3000);
-  }
+  void startDaemon() { bus_.startMock(daemon_, {"--template", "notification_daemon"}, kName); }
+  void stopDaemon() { bus_.stopMock(daemon_); }
 
   std::vector<NotifyCall> notifyCalls() {
     const QDBusMessage reply = mock("GetMethodCalls", {QStringLiteral("Notify")});
@@ -131,22 +77,14 @@ class NotificationDaemon {
 
  private:
   QDBusMessage mock(const QString& method, const QVariantList& args) {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kName, kPath, "org.freedesktop.DBus.Mock", method);
-    call.setArguments(args);
-    const QDBusMessage reply = connection_.call(call, QDBus::Block, 10000);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-      throw std::runtime_error(("Mock." + method + ": " + reply.errorMessage()).toStdString());
-    }
-    return reply;
+    return bus_.mockCall(kName, kPath, method, args);
   }
   void emitSignal(const QString& name, const QString& signature, const QVariantList& args) {
     mock("EmitSignal", {QString(kName), name, signature, QVariant::fromValue(args)});
   }
 
-  QProcess bus_, daemon_;
-  QString address_, connectionName_;
-  QDBusConnection connection_{QString()};
+  PrivateBus bus_;
+  QProcess daemon_;
 };
 
 }  // namespace vodivuri::qt::testing
