@@ -1,7 +1,10 @@
 // The whole program on the Qt host: the main window's widgets, its painting,
 // the toolbar's mouse moves, the tray, the popup menu and the session end.
 #include <gtest/gtest.h>
+
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -114,6 +117,19 @@ TEST_F(MainWindowOnQt, ModelPlacesAndUserMovesMeetInTheFormsEdges) {
   settle();
   EXPECT_EQ(main.left(), 3150);
   EXPECT_EQ(main.top(), 1800);
+}
+
+TEST_F(MainWindowOnQt, APlaceOffTheScreenComesBackInsideIt) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  // Stored on a second monitor that is gone.
+  main.setLeft((area.right() + 400) * 15);
+  main.setTop((area.bottom() + 300) * 15);
+  const QRect frame = host.widgetOf(main)->frameGeometry();
+  EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y();
+  // Partly off the left edge: moved the least.
+  main.setLeft(-600);
+  main.setTop(1500);
+  EXPECT_EQ(host.widgetOf(main)->frameGeometry().topLeft(), QPoint(area.left(), 100));
 }
 
 TEST_F(MainWindowOnQt, TrayMessagesReachTheReceiver) {

@@ -2,6 +2,8 @@
 #include <malloc.h>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <algorithm>
 
 #include "frontend/qt/qt_host.hpp"
@@ -47,8 +49,18 @@ void QtHost::formLoaded(Form& form) {
   }
 }
 
+namespace {
+
+// Wayland lets no client know or set where its windows are (every place
+// reads 0,0): the model keeps what it had, so the stored place stays.
+bool placesKnown() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+}  // namespace
+
 void QtHost::reportPlace(FormWidget& widget) {
-  if (!forwards(widget)) return;
+  if (!forwards(widget) || !placesKnown()) return;
   const QPoint outer = widget.frameGeometry().topLeft();
   widget.form().placedByHost(outer.x() * twipsPerPixelX(), outer.y() * twipsPerPixelY());
 }
@@ -76,9 +88,28 @@ void QtHost::formMoved(Form& form) {
     QPoint outer = widget->frameGeometry().topLeft();
     if (form.left()) outer.setX(toPixelsX(*form.left()));
     if (form.top()) outer.setY(toPixelsY(*form.top()));
+    outer = keptOnScreen(*widget, outer);
     if (outer != widget->frameGeometry().topLeft()) widget->move(outer);
   }
   applyFormSize(form, *widget);
+}
+
+// A place stored on a screen that is gone, or a window larger than a scaled
+// screen, comes back where the user can see it; the size is the model's
+// outer size where it has one, else the window's with its frame.
+QPoint QtHost::keptOnScreen(const FormWidget& widget, QPoint outer) const {
+  const Form& form = widget.form();
+  const QSize size = form.width() && form.height()
+                         ? QSize(toPixelsX(*form.width()), toPixelsY(*form.height()))
+                         : widget.frameGeometry().size();
+  const QScreen* screen = QGuiApplication::screenAt(QRect(outer, size).center());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return outer;
+  const QRect area = screen->availableGeometry();
+  const toolkit::PixelRect kept = toolkit::keepInside(
+      {outer.x(), outer.y(), size.width(), size.height()},
+      {area.x(), area.y(), area.width(), area.height()});
+  return {kept.left, kept.top};
 }
 
 void QtHost::formShown(Form& form) {

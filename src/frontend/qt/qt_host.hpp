@@ -101,6 +101,8 @@ class QtHost : public toolkit::Host {
   void apply(toolkit::Control& control, QWidget& widget);
   void applyFormSize(toolkit::Form& form, FormWidget& widget);
   void reportPlace(FormWidget& widget);
+  // Where the window's top-left corner goes so that all of it is on the screen.
+  QPoint keptOnScreen(const FormWidget& widget, QPoint outer) const;
   void forgetTimer(const toolkit::Control& control);
   void scheduleTick(toolkit::Timer& timer, QTimer& qtimer);
 
