@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QDBusArgument>
+#include <QDBusVariant>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-#include <QDBusVariant>
 #include <QSignalSpy>
 #include <QUuid>
 #include <algorithm>
@@ -54,8 +54,8 @@ class FakeWatcher {
   void stop() { bus_.stopMock(mock_); }
   // A panel comes: the property and the signal, as a real watcher sends them.
   void hostArrives() {
-    QDBusMessage set = QDBusMessage::createMethodCall(
-        kWatcher, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties", "Set");
+    QDBusMessage set = QDBusMessage::createMethodCall(kWatcher, "/StatusNotifierWatcher",
+                                                      "org.freedesktop.DBus.Properties", "Set");
     set << QString(kWatcher) << QString("IsStatusNotifierHostRegistered")
         << QVariant::fromValue(QDBusVariant(true));
     bus_.connection().call(set, QDBus::Block, 5000);
@@ -111,9 +111,8 @@ class StatusNotifier : public ::testing::Test {
     return reply.arguments().value(0).value<QDBusVariant>().variant();
   }
   MenuLayout menuLayout(const StatusNotifierItem& item) {
-    const QDBusMessage reply = panelCall(item.serviceName(), kMenuPath,
-                                         "com.canonical.dbusmenu", "GetLayout",
-                                         {0, -1, QStringList{}});
+    const QDBusMessage reply = panelCall(item.serviceName(), kMenuPath, "com.canonical.dbusmenu",
+                                         "GetLayout", {0, -1, QStringList{}});
     MenuLayout layout;
     reply.arguments().value(1).value<QDBusArgument>() >> layout;
     return layout;
@@ -207,12 +206,10 @@ TEST_F(StatusNotifier, TheItemSaysWhoItIsAndActivateReachesTheHost) {
   itemProperty(item, "IconPixmap").value<QDBusArgument>() >> pixmaps;
   ASSERT_FALSE(pixmaps.isEmpty());
   for (const Pixmap& p : pixmaps) EXPECT_EQ(p.argb.size(), p.width * p.height * 4);
-  EXPECT_TRUE(std::any_of(pixmaps.begin(), pixmaps.end(), [](const Pixmap& p) {
-    return p.width == 16;
-  }));
-  EXPECT_TRUE(std::any_of(pixmaps.begin(), pixmaps.end(), [](const Pixmap& p) {
-    return p.width == 64;
-  }));
+  EXPECT_TRUE(
+      std::any_of(pixmaps.begin(), pixmaps.end(), [](const Pixmap& p) { return p.width == 16; }));
+  EXPECT_TRUE(
+      std::any_of(pixmaps.begin(), pixmaps.end(), [](const Pixmap& p) { return p.width == 64; }));
 
   panelCall(item.serviceName(), kItemPath, "org.kde.StatusNotifierItem", "Activate", {0, 0});
   ASSERT_TRUE(spinUntil([&] { return activated == 1; }));

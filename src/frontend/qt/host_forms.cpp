@@ -106,9 +106,9 @@ QPoint QtHost::keptOnScreen(const FormWidget& widget, QPoint outer) const {
   if (screen == nullptr) screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return outer;
   const QRect area = screen->availableGeometry();
-  const toolkit::PixelRect kept = toolkit::keepInside(
-      {outer.x(), outer.y(), size.width(), size.height()},
-      {area.x(), area.y(), area.width(), area.height()});
+  const toolkit::PixelRect kept =
+      toolkit::keepInside({outer.x(), outer.y(), size.width(), size.height()},
+                          {area.x(), area.y(), area.width(), area.height()});
   return {kept.left, kept.top};
 }
 
