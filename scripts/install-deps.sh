@@ -18,6 +18,8 @@ packages=(
   clang-14 libclang-rt-14-dev
   # end-to-end runs of the desktop program
   xvfb xauth trayer twm x11-utils xdotool imagemagick faketime
+  # a StatusNotifierItem tray for the end-to-end runs: Xfce's panel and window manager
+  xfce4-panel xfwm4
   # gdbus, for the end-to-end test of the warning
   libglib2.0-bin
 )

@@ -80,6 +80,16 @@ viewable_geometry() {
   [ -n "$id" ] && geometry "$id"
 }
 # How many windows of the program called $1 are mapped (its icon included).
+# Whether a question is on show: a window called "Vodivuri" that is not the
+# main window (381 x 301).
+question_open() {
+  local id x y w h
+  for id in $(viewable_ids Vodivuri); do
+    read -r x y w h < <(geometry "$id")
+    [ "$w $h" != "381 301" ] && return 0
+  done
+  return 1
+}
 mapped_windows() { xdotool search --onlyvisible --class "^$1\$" 2>/dev/null | wc -l; }
 # The icon trayer embedded for the program called $1.
 tray_icon() {

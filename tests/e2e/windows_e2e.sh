@@ -80,16 +80,6 @@ open_menu() {
 # Ayuda (unless greyed); "Down" is Apagar el sistema.
 menu_keys() { xdotool key "$@" Return; }
 
-# Whether a question is on show: a window called "Vodivuri" that is not the
-# main window (381 x 301).
-question_open() {
-  local id x y w h
-  for id in $(viewable_ids Vodivuri); do
-    read -r x y w h < <(geometry "$id")
-    [ "$w $h" != "381 301" ] && return 0
-  done
-  return 1
-}
 # The question with its Spanish buttons, kept as an artefact.
 question() {
   waitfor 30 question_open || fail "$1: no question"

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "frontend/qt/qt_host.hpp"
@@ -115,6 +117,7 @@ QPoint QtHost::keptOnScreen(const FormWidget& widget, QPoint outer) const {
 void QtHost::formShown(Form& form) {
   FormWidget* widget = widgetOf(form);
   if (widget == nullptr || quitting_) return;
+  widget->hidePending = false;
   widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
   widget->show();
   widget->raise();
@@ -128,8 +131,36 @@ void QtHost::formRaised(Form& form) {
   widget->activateWindow();
 }
 
+// A window hidden before the window manager has mapped it (the first
+// activation hides the main window at once) can be mapped by the manager
+// after our unmap, left on the screen and never painted: so it is hidden once
+// it is on the screen, or after a second whatever happens.
 void QtHost::formHidden(Form& form) {
-  if (FormWidget* widget = widgetOf(form)) widget->hide();
+  FormWidget* widget = widgetOf(form);
+  if (widget == nullptr) return;
+  const QWindow* window = widget->windowHandle();
+  const bool mapping = widget->isVisible() && window != nullptr && !window->isExposed() &&
+                       QGuiApplication::platformName() == QLatin1String("xcb");
+  if (!mapping) {
+    widget->hidePending = false;
+    widget->hide();
+    return;
+  }
+  if (widget->hidePending) return;
+  widget->hidePending = true;
+  auto* poll = new QTimer(widget);
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, widget, [widget, poll, waited = 0]() mutable {
+    waited += poll->interval();
+    if (!widget->hidePending) {
+      poll->deleteLater();
+    } else if (widget->windowHandle()->isExposed() || waited >= 1000) {
+      widget->hidePending = false;
+      widget->hide();
+      poll->deleteLater();
+    }
+  });
+  poll->start();
 }
 
 void QtHost::formUnloaded(Form& form) {
@@ -165,7 +196,10 @@ void QtHost::formUnloaded(Form& form) {
 }
 
 void QtHost::minimise(Form& form) {
-  if (FormWidget* widget = widgetOf(form)) widget->showMinimized();
+  if (FormWidget* widget = widgetOf(form)) {
+    widget->hidePending = false;
+    widget->showMinimized();
+  }
 }
 
 // The model learns of it, or the next minimise would be taken for a repeat.

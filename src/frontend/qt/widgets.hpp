@@ -25,6 +25,9 @@ class FormWidget : public QWidget {
   QPixmap background;
   QColor backgroundColour;
   bool blueGradient = false;
+  // Hidden by the model before the window manager had mapped it: hidden as
+  // soon as it is on the screen (see QtHost::formHidden).
+  bool hidePending = false;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
