@@ -20,6 +20,8 @@ packages=(
   xvfb xauth trayer twm x11-utils xdotool imagemagick faketime
   # a StatusNotifierItem tray for the end-to-end runs: Xfce's panel and window manager
   xfce4-panel xfwm4
+  # native Wayland: Qt's platform for it, and sway with waybar's tray for the runs
+  qt6-wayland sway waybar
   # gdbus, for the end-to-end test of the warning
   libglib2.0-bin
 )

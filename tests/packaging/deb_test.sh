@@ -40,9 +40,10 @@ info=$(dpkg-deb --field "$deb")
 field() { echo "$info" | sed -n "s/^$1: //p"; }
 [ "$(field Package)" = vodivuri ] && [ "$(field Version)" = 1.0 ] &&
   [ "$(field Architecture)" = amd64 ] || fail "control: $(field Package) $(field Version) $(field Architecture)"
-for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libsystemd0; do
+for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6dbus6 libsystemd0; do
   field Depends | tr ',' '\n' | grep -q "^ *$dep\\b" || fail "Depends lacks $dep: $(field Depends)"
 done
+[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends: $(field Recommends)"
 contents=$(dpkg-deb --contents "$deb")
 for file in usr/bin/vodivuri usr/share/applications/vodivuri.desktop \
   usr/share/icons/hicolor/48x48/apps/vodivuri.png usr/share/icons/hicolor/scalable/apps/vodivuri.svg \
