@@ -47,11 +47,11 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 ctest --preset "$preset"
 
-# The 32-bit program this cannot run is still compiled as it is shipped (the
+# The 32-bit program that cannot run here is still compiled as it is shipped (the
 # win32 thread model, tests left out), and its imports checked against the
 # Windows versions it is meant for (the windows preset's CTest does that there).
 if [ "$preset" = windows64 ] && [ -z "${VODIVURI_WINDOWS_PRESET:-}" ]; then
-  echo "== windows (compiled only: this kernel runs no 32-bit programs) ==" >&2
+  echo "== windows (compiled only: no 32-bit Wine runs here) ==" >&2
   cmake --preset windows -B build/windows-compiled --fresh -DVODIVURI_TESTS=OFF \
     -DVODIVURI_MINGW_THREADS=win32 >/dev/null
   cmake --build build/windows-compiled -j2
