@@ -119,6 +119,36 @@ TEST_F(MainWindowOnQt, ModelPlacesAndUserMovesMeetInTheFormsEdges) {
   EXPECT_EQ(main.top(), 1800);
 }
 
+// The window drawn as at a fractional scale: each frame line, where it lies
+// in device pixels (a band a pixel wider on each side), lit over its length.
+TEST_F(MainWindowOnQt, FrameLinesStayVisibleAtFractionalScales) {
+  FormWidget* window = host.widgetOf(main);
+  for (const qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0}) {
+    SCOPED_TRACE(scale);
+    QImage image((QSizeF(window->size()) * scale).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::black);
+    window->render(&image);
+    for (toolkit::Line* line : {&main.Line1_2, &main.Line1_3, &main.Line3, &main.Line4}) {
+      const QRect at = widget(*line)->geometry();
+      const QRect band(
+          QPoint(int(at.left() * scale) - 1, int(at.top() * scale) - 1),
+          QPoint(int((at.right() + 1) * scale) + 1, int((at.bottom() + 1) * scale) + 1));
+      const bool vertical = at.width() == 1;
+      int lit = 0;
+      for (int i = 0; i < (vertical ? band.height() : band.width()); ++i) {
+        bool any = false;
+        for (int j = 0; j < (vertical ? band.width() : band.height()); ++j) {
+          const QPoint p = vertical ? band.topLeft() + QPoint(j, i) : band.topLeft() + QPoint(i, j);
+          any = any || (image.rect().contains(p) && image.pixel(p) == qRgb(255, 255, 255));
+        }
+        lit += any;
+      }
+      EXPECT_GE(lit, int((vertical ? at.height() : at.width()) * scale) - 2) << line->name();
+    }
+  }
+}
+
 TEST_F(MainWindowOnQt, APlaceOffTheScreenComesBackInsideIt) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   // Stored on a second monitor that is gone.

@@ -167,9 +167,17 @@ LineControl::LineControl(QtHost& host, toolkit::Control& control, QWidget* paren
   setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+// A level or upright line fills its one-pixel-thick box: at a fractional
+// scale a one-pixel pen on the box's edge can round to a device pixel
+// outside it, and the line vanishes.
 void LineControl::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setPen(QPen(host_.colour(shown_.foreground), 0));
+  const QColor colour = host_.colour(shown_.foreground);
+  if (from.x() == to.x() || from.y() == to.y()) {
+    painter.fillRect(rect(), colour);
+    return;
+  }
+  painter.setPen(QPen(colour, 0));
   painter.drawLine(from, to);
 }
 
