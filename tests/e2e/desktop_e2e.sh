@@ -14,6 +14,8 @@ pids=()
 
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  # What the shared helpers started (the display, trayer).
+  if declare -F e2e_cleanup >/dev/null; then e2e_cleanup; fi
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -45,13 +47,6 @@ waitfor 100 owned || fail "the mock logind did not start"
 # --- a display with a notification area ---
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 start_display 1024x768x24
-pids+=("${e2e_pids[@]}")
-start_tray() {
-  trayer --edge top --align right --widthtype pixel --width 200 --height 32 >/dev/null 2>&1 &
-  tray_pid=$!
-  pids+=($tray_pid)
-  waitfor 100 xwininfo -name panel || fail "trayer did not start"
-}
 start_tray
 docked() { xwininfo -name panel -tree 2>/dev/null | grep -q "\"$name\""; }
 
@@ -67,7 +62,7 @@ t0=$(now)
 "$program" 2>"$work/idle.err" &
 app=$!
 pids+=($app)
-waitfor 100 docked || fail "the icon did not dock"
+waitfor 100 docked || fail "the icon did not dock: $(cat "$work/idle.err")"
 t1=$(now)
 sleep 1
 rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$app/status")

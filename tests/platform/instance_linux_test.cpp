@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,24 +69,38 @@ TEST(LinuxInstance, OneClaimAtATimeUntilReleased) {
   EXPECT_TRUE(LinuxInstance(name).claimSingleInstance());
 }
 
-TEST(LinuxInstance, EveryCopyOfTheUserFindsTheSameLockWhateverItsEnvironment) {
+TEST(LinuxInstance, EveryCopyWithTheSameSettingsFindsTheSameLockWhateverElseItsEnvironmentSays) {
   TempFolder tmp;
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", tmp / "config");
+    ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
+    const std::string folder = tmp / "config/vodivuri";
+    EXPECT_EQ(LinuxInstance().lockFolder(), folder);  // made, private
+    struct stat st {};
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ScopedEnv otherRuntime("XDG_RUNTIME_DIR", tmp / "no-existe");
+    EXPECT_EQ(LinuxInstance().lockFolder(), folder);
+    // A folder left open to the group is made private, as the start-up does.
+    ASSERT_EQ(::chmod(folder.c_str(), 0775), 0);
+    EXPECT_EQ(LinuxInstance().lockFolder(), folder);
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+  }
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+    ScopedEnv home("HOME", tmp / "casa");
+    EXPECT_EQ(LinuxInstance().lockFolder(), tmp / "casa/.config/vodivuri");
+  }
+  // No usable settings folder: the socket named after the user, which a copy
+  // whose folders are all unusable still finds.
   const std::string name = LinuxInstance::defaultLockName();
   EXPECT_NE(name.find(std::to_string(::getuid())), std::string::npos) << name;
   {
-    ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
-    ScopedEnv home("HOME", tmp / "otra-casa");
-    ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
-    EXPECT_EQ(LinuxInstance::defaultLockName(), name);
-    EXPECT_EQ(LinuxInstance().lockName(), name);
-  }
-  {
-    ScopedEnv runtime("XDG_RUNTIME_DIR", tmp / "no-existe");
     ScopedEnv config("XDG_CONFIG_HOME", "/proc/no-se-puede");
+    EXPECT_EQ(LinuxInstance().lockFolder(), "");
     EXPECT_EQ(LinuxInstance().lockName(), name);
   }
-  // Nothing of the lock is in a folder: a copy whose folders are all unusable
-  // still sees the holder.
   const std::string test = testLockName("env");
   LinuxInstance holder(test);
   ASSERT_EQ(holder.claim(), InstanceClaim::Held);
@@ -147,11 +162,7 @@ TEST(LinuxInstance, ALockHeldByAnotherUserIsNotTakenForACopy) {
   EXPECT_NE(log.find("of user id 65534"), std::string::npos) << log;
 }
 
-TEST(LinuxInstance, InTheUsersOwnRuntimeFolderNoOneElseCanTakeTheLockFirst) {
-  const std::string folder = LinuxInstance::privateRuntimeFolder();
-  EXPECT_TRUE(folder.empty() || folder == "/run/user/" + std::to_string(::getuid())) << folder;
-  EXPECT_EQ(LinuxInstance().runtimeFolder(), folder);
-
+TEST(LinuxInstance, InTheSettingsFolderNoOneElseCanTakeTheLockFirst) {
   TempFolder tmp;
   const std::string name = testLockName("squatted-file");
   // Someone binds the socket name first, as any user of the machine can.

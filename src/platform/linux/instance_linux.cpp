@@ -14,15 +14,17 @@
 #include <thread>
 #include <vector>
 
+#include "platform/linux/registry_file.hpp"
+
 namespace vodivuri::platform::linux_os {
 
-// The lock is found the same way whatever $XDG_RUNTIME_DIR, $HOME or
-// $XDG_CONFIG_HOME say, and goes with the process however it ends. First
-// choice, a file locked with flock in /run/user/<uid> (named from the user id,
-// not the environment): only this user can make files there, so no one else
-// can take the lock first. Where the user has no such folder (no logind
-// session), an abstract socket, which lives in the kernel (one per network
-// namespace) and which any local user could bind first.
+// The lock is a file locked with flock in the settings folder: every copy
+// that would use the same settings finds it whatever else its environment
+// says, only this user can make files there (the folder is private), so no
+// one else can take it first, and it goes with the process however it ends.
+// Where that folder cannot be used (no home, or a folder of another user's),
+// an abstract socket named after the user id, which lives in the kernel (one
+// per network namespace) and which any local user could bind first.
 
 namespace {
 
@@ -45,18 +47,22 @@ bool lockAddress(const std::string& name, LockAddress& out) {
 
 }  // namespace
 
-LinuxInstance::LinuxInstance() : LinuxInstance(defaultLockName(), privateRuntimeFolder()) {}
+LinuxInstance::LinuxInstance() : LinuxInstance(defaultLockName(), settingsLockFolder()) {}
 
-LinuxInstance::LinuxInstance(std::string lockName, std::string runtimeFolder)
-    : lockName_(std::move(lockName)), runtimeFolder_(std::move(runtimeFolder)) {}
+LinuxInstance::LinuxInstance(std::string lockName, std::string lockFolder)
+    : lockName_(std::move(lockName)), lockFolder_(std::move(lockFolder)) {}
 
-std::string LinuxInstance::privateRuntimeFolder() {
-  const std::string folder = "/run/user/" + std::to_string(::getuid());
+std::string LinuxInstance::settingsLockFolder() {
+  const std::string file = FileRegistry::defaultPath();
+  if (file.empty()) return {};
+  const std::string folder = folderOf(file);
+  if (!makeFolders(folder).empty()) return {};
   struct stat st {};
-  if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-      (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+  if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
     return {};
   }
+  // Private, as the start-up makes it anyway: no one else may put a file here.
+  if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), st.st_mode & 0700) != 0) return {};
   return folder;
 }
 
@@ -92,11 +98,11 @@ std::string LinuxInstance::programFolder() {
 
 InstanceClaim LinuxInstance::claim() {
   if (lock_.valid()) return InstanceClaim::Held;
-  return runtimeFolder_.empty() ? claimSocket() : claimFile();
+  return lockFolder_.empty() ? claimSocket() : claimFile();
 }
 
 InstanceClaim LinuxInstance::claimFile() {
-  const std::string path = runtimeFolder_ + "/vodivuri.lock";
+  const std::string path = lockFolder_ + "/instance.lock";
   UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
   if (!fd.valid()) {
     reportError(withErrno("cannot open the instance lock " + path, errno));

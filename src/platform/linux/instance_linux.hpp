@@ -1,6 +1,7 @@
-// Where the running program is (/proc/self/exe) and the one-instance-per-user
-// lock: a locked file in the user's private runtime folder, or an abstract
-// unix socket named after the user id where the user has no such folder.
+// Where the running program is (/proc/self/exe) and the one-copy lock: a
+// locked file in the settings folder, so that two copies never share the
+// settings, or an abstract unix socket named after the user id where that
+// folder cannot be used.
 #pragma once
 
 #include <string>
@@ -18,10 +19,10 @@ enum class InstanceClaim {
 
 class LinuxInstance : public Instance {
  public:
-  // The lock of the real user id, the same whatever the environment says.
+  // The lock of the settings this copy uses.
   LinuxInstance();
   // A lock of another name and folder, for tests; no folder: the socket only.
-  explicit LinuxInstance(std::string lockName, std::string runtimeFolder = {});
+  explicit LinuxInstance(std::string lockName, std::string lockFolder = {});
 
   std::string executablePath() override;
   std::string programFolder() override;
@@ -32,18 +33,18 @@ class LinuxInstance : public Instance {
   bool claimSingleInstance() override { return claim() == InstanceClaim::Held; }
 
   static std::string defaultLockName();
-  // /run/user/<uid> when it is this user's and no one else can write in it;
-  // empty otherwise.
-  static std::string privateRuntimeFolder();
+  // The settings file's folder, made if missing, when it is this user's and
+  // no one else can write in it; empty otherwise.
+  static std::string settingsLockFolder();
   const std::string& lockName() const { return lockName_; }
-  const std::string& runtimeFolder() const { return runtimeFolder_; }
+  const std::string& lockFolder() const { return lockFolder_; }
 
  private:
   InstanceClaim claimFile();
   InstanceClaim claimSocket();
   InstanceClaim whoHolds();
   std::string lockName_;
-  std::string runtimeFolder_;
+  std::string lockFolder_;
   UniqueFd lock_;
 };
 
