@@ -73,6 +73,7 @@ open_menu() {
       sleep 0.2
       return 0
     fi
+    echo "$1: no tray menu 1.5 s after a right click; clicked again" >&2
   done
   fail "$1: the tray menu did not open"
 }
