@@ -22,7 +22,29 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 FONT_LABEL = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"  # fonts-liberation
 FONT_GLYPH = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"  # fonts-dejavu-core
 
-SS = 8  # supersampling factor for smooth shapes
+SUPER = 8  # supersampling factor for smooth shapes
+SS = SUPER  # pixels drawn per final pixel: SUPER times the output scale
+
+
+class scaled:
+    """Within it, canvases come out `k` times larger: the same drawing for a screen
+    with k device pixels to the pixel."""
+
+    def __init__(self, k):
+        self.k = k
+
+    def __enter__(self):
+        global SS
+        self.old, SS = SS, SUPER * self.k
+
+    def __exit__(self, *exc):
+        global SS
+        SS = self.old
+
+
+def doubled(im):
+    """Every pixel as a 2 x 2 block: the crisp one-pixel edges and lines at twice the size."""
+    return im.resize((im.width * 2, im.height * 2), Image.Resampling.NEAREST)
 
 
 def out(name):
@@ -123,7 +145,7 @@ class Canvas:
         return m
 
     def reduce(self):
-        return self.im.reduce(SS)
+        return self.im.reduce(SUPER)
 
 
 def union(*masks):
@@ -468,22 +490,25 @@ def icon_layer(k):
     return c.reduce()
 
 
-def button_face(bg, k):
-    """Icon and word of button k drawn onto `bg`, a 50 x 40 piece of the strip."""
+def button_face(bg, k, scale=1):
+    """Icon and word of button k drawn onto `bg`, a 50 x 40 piece of the strip (`scale`
+    times larger)."""
     im = bg.copy().convert("RGBA")
-    im.alpha_composite(icon_layer(k), (13, 1))
+    with scaled(scale):
+        layer = icon_layer(k)
+    im.alpha_composite(layer, (13 * scale, 1 * scale))
     d = ImageDraw.Draw(im)
-    f = font(FONT_LABEL, 11)
+    f = font(FONT_LABEL, 11 * scale)
     word = WORDS[k - 1]
     # Letters at their own advances; where a word would crowd the border, the gaps between
     # its dots and letters shrink a little (only "Acerca..." needs it).
     advances = [d.textlength(ch, font=f) for ch in word]
-    squeeze = max(0.0, sum(advances) - 41) / max(1, len(word) - 1)
-    x0 = (BUTTON_W - (sum(advances) - squeeze * (len(word) - 1))) / 2
-    for colour, off in (((0, 30, 36), 1), ((255, 255, 255), 0)):  # a soft shadow, then the word
+    squeeze = max(0.0, sum(advances) - 41 * scale) / max(1, len(word) - 1)
+    x0 = (BUTTON_W * scale - (sum(advances) - squeeze * (len(word) - 1))) / 2
+    for colour, off in (((0, 30, 36), scale), ((255, 255, 255), 0)):  # a soft shadow, then the word
         x = x0
         for ch, adv in zip(word, advances):
-            d.text((round(x) + off, 24 + off), ch, font=f, fill=colour)
+            d.text((round(x) + off, 24 * scale + off), ch, font=f, fill=colour)
             x += adv - squeeze
     return im.convert("RGB")
 
@@ -493,11 +518,16 @@ def make_toolbar():
     draw_grip(strip, 4)
     draw_grip(strip, VISIBLE_W - 12)
     plain = strip.copy()
+    # For screens with two device pixels to the pixel: edges, lines and grips doubled,
+    # the pictures and words drawn at twice the size.
+    strip2 = doubled(plain)
     for k in range(1, 7):
         x = BUTTON_LEFT + BUTTON_W * (k - 1)
         box = (x, BUTTON_TOP, x + BUTTON_W, BUTTON_TOP + BUTTON_H)
         strip.paste(button_face(plain.crop(box), k), box[:2])
+        strip2.paste(button_face(doubled(plain.crop(box)), k, 2), (box[0] * 2, box[1] * 2))
     save_bmp24(strip, "toolbar.bmp")
+    save_png(strip2, "toolbar@2x.png")
 
     for k in range(1, 7):
         x = BUTTON_LEFT + BUTTON_W * (k - 1)
@@ -511,6 +541,12 @@ def make_toolbar():
         d.line([(1, h), (w, h), (w, 0)], fill=EDGE_DARK)
         d.line([(2, h - 1), (w - 1, h - 1), (w - 1, 1)], fill=EDGE_MID_DARK)
         save_bmp24(im, "raised_%d.bmp" % k)
+        # The two-pixel edges doubled, inside them the face drawn at twice the size.
+        im2 = doubled(im)
+        face2 = button_face(doubled(lit), k, 2)
+        inner = (4, 4, BUTTON_W * 2 - 4, BUTTON_H * 2 - 4)
+        im2.paste(face2.crop(inner), inner[:2])
+        save_png(im2, "raised_%d@2x.png" % k)
 
 
 # ---------------------------------------------------------------------------------------

@@ -321,6 +321,26 @@ TEST_F(QtHostTest, MissingPicturesShowNothingAndAreReportedOnce) {
   EXPECT_TRUE(store.pixmap("").isNull());
 }
 
+// On a doubled screen the twice-size drawing where there is one, at the same
+// size in pixels; else the picture itself, without a note.
+TEST_F(QtHostTest, DoubledScreensGetTheTwiceSizeDrawings) {
+  AssetStore doubled{QStringLiteral(VODIVURI_SOURCE_ASSETS)};
+  doubled.setDeviceScale(2);
+  ::testing::internal::CaptureStderr();
+  const QPixmap strip = doubled.pixmap("toolbar.bmp");
+  EXPECT_EQ(strip.deviceIndependentSize().toSize(), QSize(387, 43));
+  EXPECT_EQ(strip.size(), QSize(774, 86));
+  EXPECT_EQ(strip.devicePixelRatio(), 2);
+  const QPixmap arrow = doubled.pixmap("arrow_up.bmp");
+  EXPECT_EQ(arrow.size(), QSize(13, 11));
+  EXPECT_EQ(arrow.devicePixelRatio(), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  AssetStore plain{QStringLiteral(VODIVURI_SOURCE_ASSETS)};
+  plain.setDeviceScale(1);
+  EXPECT_EQ(plain.pixmap("toolbar.bmp").size(), QSize(387, 43));
+  EXPECT_EQ(plain.pixmap("raised_3.bmp").devicePixelRatio(), 1);
+}
+
 // A window opened once must not keep its decoded pictures for the program's
 // life; pictures a loaded window still shows stay decoded.
 TEST_F(QtHostTest, AnUnloadedWindowGivesItsPicturesBack) {
