@@ -151,6 +151,17 @@ def check_cursor_and_about():
           "about: not light behind the link")
 
 
+def check_doubles():
+    """The twice-size drawings: exactly twice their pictures, with the same edges."""
+    for name in ["toolbar"] + ["raised_%d" % k for k in range(1, 7)]:
+        one = Image.open(path(name + ".bmp")).convert("RGB")
+        two = Image.open(path(name + "@2x.png")).convert("RGB")
+        check(two.size == (one.width * 2, one.height * 2), "%s@2x.png: %s" % (name, two.size))
+        # The outermost row and column are the same lines, doubled.
+        check(all(two.getpixel((2 * x, 0)) == one.getpixel((x, 0)) for x in range(one.width)),
+              "%s@2x.png: its top edge is not the picture's" % name)
+
+
 def check_determinism():
     with tempfile.TemporaryDirectory() as tmp:
         shutil.copy(path("generate.py"), tmp)
@@ -167,6 +178,7 @@ def main():
     check_toolbar()
     check_icons()
     check_cursor_and_about()
+    check_doubles()
     check_determinism()
     for f in failures:
         print("FALLO:", f)
