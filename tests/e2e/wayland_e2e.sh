@@ -21,14 +21,18 @@ if [ "${1:-}" != --inside ] && [ "${2:-}" != --inside ]; then
   trap 'rm -rf "$work"' EXIT
   cp "$here/lib.sh" "$work/"
   cp "${BASH_SOURCE[0]}" "$work/run.sh"
+  # The program and its pictures where that user can reach them (a build
+  # folder may be private to its owner).
+  cp "$program" "$work/vodivuri"
+  cp -r "$here/../../assets" "$work/assets"
+  program=$work/vodivuri
   as=()
   if [ "$(id -u)" -eq 0 ]; then
     chown -R nobody "$work"
     chmod 755 "$work"
     as=(runuser -u nobody --)
   fi
-  # The program must be reachable by that user too.
-  exec "${as[@]}" env -i PATH="$PATH" HOME="$work" NO_AT_BRIDGE=1 VODIVURI_E2E_KEEP="${VODIVURI_E2E_KEEP:-}" LC_ALL=C.UTF-8 TZ=UTC \
+  exec "${as[@]}" env -i PATH="$PATH" HOME="$work" NO_AT_BRIDGE=1 VODIVURI_ASSETS="$work/assets" VODIVURI_E2E_KEEP="${VODIVURI_E2E_KEEP:-}" LC_ALL=C.UTF-8 TZ=UTC \
     dbus-run-session -- bash "$work/run.sh" "$program" --inside
 fi
 
