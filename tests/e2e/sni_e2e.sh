@@ -103,6 +103,15 @@ main_mapped() {
   return 1
 }
 not_mapped() { ! main_mapped; }
+# Without a tray, hidden is minimised: iconic, as the taskbar shows it.
+main_iconic() {
+  local w
+  for w in $(xdotool search --class '^vodivuri$' 2>/dev/null); do
+    xprop -id "$w" WM_STATE 2>/dev/null | grep -q 'window state: Iconic' &&
+      [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" -gt 300 ] && return 0
+  done
+  return 1
+}
 menu_open() { [ "$(xdotool search --onlyvisible --name . 2>/dev/null | wc -l)" -gt "$1" ]; }
 # The icon: the first place on the panel that is not the panel's own colour.
 icon_at() {
@@ -160,7 +169,7 @@ echo "ok: the panel's menu is the program's, and its «Salir» ends it"
 stop_panel
 fresh_user late
 start_program
-waitfor 50 main_mapped || fail "without a tray the window is not there"
+waitfor 50 main_iconic || fail "without a tray the window is not minimised to the taskbar"
 start_panel
 waitfor 100 registered || fail "the icon did not come when the panel did: $(cat "$run/err.log")"
 kill -TERM "$app"

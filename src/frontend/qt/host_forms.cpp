@@ -117,7 +117,7 @@ QPoint QtHost::keptOnScreen(const FormWidget& widget, QPoint outer) const {
 void QtHost::formShown(Form& form) {
   FormWidget* widget = widgetOf(form);
   if (widget == nullptr || quitting_) return;
-  widget->hidePending = false;
+  widget->pending = FormWidget::Pending::None;
   widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
   widget->show();
   widget->raise();
@@ -131,36 +131,49 @@ void QtHost::formRaised(Form& form) {
   widget->activateWindow();
 }
 
-// A window hidden before the window manager has mapped it (the first
-// activation hides the main window at once) can be mapped by the manager
-// after our unmap, left on the screen and never painted: so it is hidden once
-// it is on the screen, or after a second whatever happens.
-void QtHost::formHidden(Form& form) {
-  FormWidget* widget = widgetOf(form);
-  if (widget == nullptr) return;
-  const QWindow* window = widget->windowHandle();
-  const bool mapping = widget->isVisible() && window != nullptr && !window->isExposed() &&
+// A window hidden or minimised before the window manager has mapped it (the
+// first activation does it to the main window at once) can be mapped by the
+// manager after our request, and left on the screen, unpainted or iconic in
+// name only: so the request waits until the window is on the screen, or a
+// second at most.
+void QtHost::onceMapped(FormWidget& widget, FormWidget::Pending what) {
+  using Pending = FormWidget::Pending;
+  const auto apply = [](FormWidget& w, Pending what) {
+    w.pending = Pending::None;
+    if (what == Pending::Hide) {
+      w.hide();
+    } else {
+      w.showMinimized();
+    }
+  };
+  const QWindow* window = widget.windowHandle();
+  const bool mapping = widget.isVisible() && window != nullptr && !window->isExposed() &&
                        QGuiApplication::platformName() == QLatin1String("xcb");
   if (!mapping) {
-    widget->hidePending = false;
-    widget->hide();
+    apply(widget, what);
     return;
   }
-  if (widget->hidePending) return;
-  widget->hidePending = true;
-  auto* poll = new QTimer(widget);
+  const bool polling = widget.pending != Pending::None;
+  widget.pending = what;
+  if (polling) return;
+  auto* poll = new QTimer(&widget);
   poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, widget, [widget, poll, waited = 0]() mutable {
+  QObject::connect(poll, &QTimer::timeout, &widget, [&widget, poll, apply, waited = 0]() mutable {
     waited += poll->interval();
-    if (!widget->hidePending) {
+    if (widget.pending == Pending::None) {
       poll->deleteLater();
-    } else if (widget->windowHandle()->isExposed() || waited >= 1000) {
-      widget->hidePending = false;
-      widget->hide();
+    } else if (widget.windowHandle()->isExposed() || waited >= 1000) {
+      apply(widget, widget.pending);
       poll->deleteLater();
     }
   });
   poll->start();
+}
+
+void QtHost::formHidden(Form& form) {
+  if (FormWidget* widget = widgetOf(form)) {
+    onceMapped(*widget, FormWidget::Pending::Hide);
+  }
 }
 
 void QtHost::formUnloaded(Form& form) {
@@ -197,8 +210,7 @@ void QtHost::formUnloaded(Form& form) {
 
 void QtHost::minimise(Form& form) {
   if (FormWidget* widget = widgetOf(form)) {
-    widget->hidePending = false;
-    widget->showMinimized();
+    onceMapped(*widget, FormWidget::Pending::Minimise);
   }
 }
 

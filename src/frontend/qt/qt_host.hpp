@@ -101,6 +101,8 @@ class QtHost : public toolkit::Host {
   void apply(toolkit::Control& control, QWidget& widget);
   void applyFormSize(toolkit::Form& form, FormWidget& widget);
   void reportPlace(FormWidget& widget);
+  // Hides or minimises the window now, or once the window manager has mapped it.
+  void onceMapped(FormWidget& widget, FormWidget::Pending what);
   // Where the window's top-left corner goes so that all of it is on the screen.
   QPoint keptOnScreen(const FormWidget& widget, QPoint outer) const;
   void forgetTimer(const toolkit::Control& control);

@@ -25,9 +25,10 @@ class FormWidget : public QWidget {
   QPixmap background;
   QColor backgroundColour;
   bool blueGradient = false;
-  // Hidden by the model before the window manager had mapped it: hidden as
-  // soon as it is on the screen (see QtHost::formHidden).
-  bool hidePending = false;
+  // Hidden or minimised by the model before the window manager had mapped
+  // it: done as soon as it is on the screen (see QtHost::onceMapped).
+  enum class Pending { None, Hide, Minimise };
+  Pending pending = Pending::None;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
