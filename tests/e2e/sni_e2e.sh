@@ -147,12 +147,45 @@ xdotool mousemove "$ix" "$iy" click 1
 waitfor 50 main_mapped || fail "a click on the icon did not show the window"
 echo "ok: a click on the icon shows the window"
 
-before=$(xdotool search --onlyvisible --name . 2>/dev/null | wc -l)
-xdotool mousemove "$ix" "$iy" click 3
-waitfor 50 menu_open "$before" || fail "the right button opened no menu"
-sleep 0.3
+# The panel's menu, opened with the right button and walked with the keys as
+# the panel draws it: from the end, «Salir», «Acerca de...», «Ayuda», then
+# «Minimizar» or «Maximizar»; from the top, «Apagar el sistema».
+panel_menu() {
+  local before attempt
+  before=$(xdotool search --onlyvisible --name . 2>/dev/null | wc -l)
+  for attempt in 1 2 3; do
+    xdotool mousemove "$ix" "$iy" click 3
+    waitfor 30 menu_open "$before" && { sleep 0.3; return 0; }
+    echo "no panel menu 3 s after a right click; clicked again" >&2
+  done
+  fail "the right button opened no menu"
+}
+panel_menu
 import -window root "$artefacts/sni-menu.png"
-# The last entry is «Salir»; its question is answered «Sí».
+xdotool key Up Up Up Up Return
+waitfor 50 not_mapped || fail "«Minimizar» from the panel's menu did not hide the window"
+panel_menu
+xdotool key Up Up Up Up Return
+waitfor 50 main_mapped || fail "«Maximizar» from the panel's menu did not show the window"
+echo "ok: «Minimizar» and «Maximizar» from the panel's menu"
+
+panel_menu
+xdotool key Up Up Return
+waitfor 50 viewable "Acerca de Vodivuri" || fail "«Acerca de...» from the panel's menu opened nothing"
+xdotool key Escape
+waitfor 50 gone "Acerca de Vodivuri" || fail "Esc did not close About"
+echo "ok: «Acerca de...» from the panel's menu"
+
+requested() { grep -q 'simulación: apagar el equipo' "$run/err.log"; }
+panel_menu
+xdotool key Down Return
+waitfor 50 question_open || fail "«Apagar el sistema» asked nothing"
+xdotool key Return # Sí
+waitfor 50 requested || fail "«Apagar el sistema» → «Sí» requested nothing: $(cat "$run/err.log")"
+echo "ok: «Apagar el sistema» from the panel's menu reaches the (simulated) request"
+
+# «Salir»; its question is answered «Sí».
+panel_menu
 xdotool key Up Return
 waitfor 50 question_open || fail "«Salir» asked nothing"
 sleep 0.3
@@ -163,7 +196,9 @@ status=0
 wait "$app" || status=$?
 [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$run/err.log")"
 ! registered || fail "the icon stayed registered"
-echo "ok: the panel's menu is the program's, and its «Salir» ends it"
+grep -q '^"Left"="[0-9]*"$' "$settings" && grep -q '^"Top"="[0-9]*"$' "$settings" ||
+  fail "the window's place was not stored"
+echo "ok: the panel's menu is the program's, and its «Salir» ends it with the place stored"
 
 # --- a panel that comes after the program ---
 stop_panel

@@ -124,6 +124,15 @@ gdbus call --session -d "$service" -o /MenuBar -m com.canonical.dbusmenu.Event "
 waitfor 50 main_gone || fail "«Minimizar» from the exported menu did not hide the window"
 echo "ok: the exported menu's entries run"
 
+# «Salir» from the exported menu asks its question (no keyboard here to answer
+# it: the session's end answers for the user).
+id=$(echo "$layout" | grep -o "([0-9]*, {'label': <'Salir'>" | grep -o '^([0-9]*' | tr -d '(')
+[ -n "$id" ] || fail "no «Salir» in the exported menu: $layout"
+gdbus call --session -d "$service" -o /MenuBar -m com.canonical.dbusmenu.Event "$id" clicked '<0>' 0 >/dev/null
+question_shown() { windows | grep -q '^Vodivuri [0-9]*x[0-9]* True$'; }
+waitfor 50 question_shown || fail "«Salir» from the exported menu asked nothing: $(windows)"
+echo "ok: «Salir» from the exported menu asks its question"
+
 kill -TERM "$app"
 waitfor 50 sh -c "! kill -0 $app" || fail "the program did not end"
 status=0
