@@ -69,11 +69,13 @@ open_menu() {
   before=$(mapped_windows "$name")
   for attempt in 1 2 3; do
     click_tray_icon "$name" 3
-    if waitfor 15 more_windows_than "$before"; then
+    # Long enough for a slow machine: a second click on a menu that was about
+    # to map would close it again.
+    if waitfor 40 more_windows_than "$before"; then
       sleep 0.2
       return 0
     fi
-    echo "$1: no tray menu 1.5 s after a right click; clicked again" >&2
+    echo "$1: no tray menu 4 s after a right click; clicked again" >&2
   done
   fail "$1: the tray menu did not open"
 }
