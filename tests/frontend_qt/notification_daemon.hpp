@@ -44,21 +44,12 @@ class NotificationDaemon {
   void stopDaemon() { bus_.stopMock(daemon_); }
 
   std::vector<NotifyCall> notifyCalls() {
-    const QDBusMessage reply = mock("GetMethodCalls", {QStringLiteral("Notify")});
     std::vector<NotifyCall> out;
-    const QDBusArgument calls = reply.arguments().value(0).value<QDBusArgument>();
-    calls.beginArray();
-    while (!calls.atEnd()) {
-      qulonglong when = 0;
-      QVariantList args;
-      calls.beginStructure();
-      calls >> when >> args;
-      calls.endStructure();
+    for (const QVariantList& args : bus_.methodCalls(kName, kPath, QStringLiteral("Notify"))) {
       if (args.size() != 8) throw std::runtime_error("Notify with a wrong number of arguments");
       out.push_back({args[0].toString(), args[1].toUInt(), args[2].toString(), args[3].toString(),
                      args[4].toString(), qdbus_cast<QStringList>(args[5]), args[7].toInt()});
     }
-    calls.endArray();
     return out;
   }
   void clearCalls() { mock("ClearCalls", {}); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -14,6 +15,7 @@
 #include <QVariantList>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 namespace vodivuri::qt::testing {
 
@@ -90,6 +92,24 @@ class PrivateBus {
       throw std::runtime_error(("Mock." + method + ": " + reply.errorMessage()).toStdString());
     }
     return reply;
+  }
+  // The arguments of every call of `method` the mock owning `service` received.
+  std::vector<QVariantList> methodCalls(const QString& service, const QString& path,
+                                        const QString& method) {
+    const QDBusMessage reply = mockCall(service, path, "GetMethodCalls", {method});
+    std::vector<QVariantList> out;
+    const QDBusArgument calls = reply.arguments().value(0).value<QDBusArgument>();
+    calls.beginArray();
+    while (!calls.atEnd()) {
+      qulonglong when = 0;
+      QVariantList args;
+      calls.beginStructure();
+      calls >> when >> args;
+      calls.endStructure();
+      out.push_back(args);
+    }
+    calls.endArray();
+    return out;
   }
 
  private:

@@ -62,19 +62,11 @@ class FakeWatcher {
     call("EmitSignal", {kWatcher, "StatusNotifierHostRegistered", "", QVariantList{}});
   }
   std::vector<QString> registered() {
-    const QDBusMessage reply = call("GetMethodCalls", {"RegisterStatusNotifierItem"});
     std::vector<QString> out;
-    const QDBusArgument calls = reply.arguments().value(0).value<QDBusArgument>();
-    calls.beginArray();
-    while (!calls.atEnd()) {
-      qulonglong when = 0;
-      QVariantList args;
-      calls.beginStructure();
-      calls >> when >> args;
-      calls.endStructure();
+    for (const QVariantList& args :
+         bus_.methodCalls(kWatcher, "/StatusNotifierWatcher", "RegisterStatusNotifierItem")) {
       out.push_back(args.value(0).toString());
     }
-    calls.endArray();
     return out;
   }
 
