@@ -165,7 +165,8 @@ void QtHost::apply(Control& control, QWidget& widget) {
 
 void QtHost::controlChanged(Control& control, toolkit::Property) {
   if (QWidget* widget = widgetOf(control)) apply(control, *widget);
-  trayMenuChanged(control);
+  // Only menu entries reach an exported menu; the clock's changes every second do not.
+  if (control.kind() == ControlKind::MenuEntry) trayMenuChanged(control);
 }
 
 void QtHost::controlDestroyed(Control& control) {
