@@ -149,11 +149,6 @@ QSystemTrayIcon* QtHost::trayIconOf(const Control& receiver) const {
   return it == trays_.end() ? nullptr : it->second.icon.get();
 }
 
-sni::StatusNotifierItem* QtHost::statusNotifierItemOf(const Control& receiver) const {
-  const auto it = trays_.find(&receiver);
-  return it == trays_.end() ? nullptr : it->second.item.get();
-}
-
 bool QtHost::forwards(const FormWidget& widget) const {
   return !quitting_ && widgetOf(widget.form()) == &widget;
 }

@@ -77,11 +77,8 @@ class QtHost : public toolkit::Host {
   FormWidget* widgetOf(const toolkit::Form& form) const;
   QWidget* widgetOf(const toolkit::Control& control) const;
   QTimer* timerOf(const toolkit::Timer& timer) const;
-  // The icon as Qt's tray icon (XEmbed, or none yet), or as a StatusNotifierItem.
+  // The icon as Qt's tray icon (XEmbed), where it is one.
   QSystemTrayIcon* trayIconOf(const toolkit::Control& receiver) const;
-  sni::StatusNotifierItem* statusNotifierItemOf(const toolkit::Control& receiver) const;
-  // Where the tray is looked for: the session bus unless a test names another.
-  void useTrayBus(const QDBusConnection& bus);
   // Where notifications go: the session bus unless a test names another.
   void useNotificationBus(const QDBusConnection& bus);
   // A user's click reached a control's widget.
@@ -103,6 +100,8 @@ class QtHost : public toolkit::Host {
   void reportPlace(FormWidget& widget);
   // Hides or minimises the window now, or once the window manager has mapped it.
   void onceMapped(FormWidget& widget, FormWidget::Pending what);
+  // Watches for trays on `bus` (the session bus, made on first use).
+  void useTrayBus(const QDBusConnection& bus);
   // Where the window's top-left corner goes so that all of it is on the screen.
   QPoint keptOnScreen(const FormWidget& widget, QPoint outer) const;
   void forgetTimer(const toolkit::Control& control);
