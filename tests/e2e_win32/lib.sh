@@ -126,14 +126,22 @@ wait_box() {
   return 1
 }
 
-# answer WINDOW KEY: a key press in the message box, until it closes.
+# answer WINDOW KEY: a key press in the message box, until it closes. A box
+# that has not taken the keyboard focus (there is no window manager to give
+# it) gets a click on its empty top-left corner first, as a user would do.
 answer() {
   local attempt
-  for attempt in 1 2 3; do
+  for attempt in 1 2 3 4; do
+    if ((attempt > 2)); then
+      xdotool mousemove --window "$1" 6 6 click 1 2>/dev/null || true
+      sleep 0.2
+    fi
     timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || true
     xdotool key "$2"
     waitfor 50 box_gone "$1" && return 0
   done
+  echo "  la ventana $1 no se cerró; foco en $(xdotool getwindowfocus 2>/dev/null);" \
+    "ventanas: $(vodivuri_windows | tr '\n' ' ')" >&2
   return 1
 }
 box_gone() { ! xdotool search --onlyvisible --name '^Vodivuri$' 2>/dev/null | grep -qx "$1"; }
