@@ -27,6 +27,9 @@ constexpr Colour kMarkBackground = Colour::rgb(192, 0, 0);
 constexpr Colour kMarkText = toolkit::kWhite;
 constexpr Colour kSaturday = Colour::rgb(192, 192, 192);
 constexpr Colour kSunday = Colour::rgb(255, 128, 128);
+// The selection blue of the classic scheme: small white letters on it read
+// well (over 4.5:1), which the lighter blues of today's schemes do not.
+constexpr Colour kHeaderBlue = Colour::rgb(0, 0, 128);
 
 constexpr const char* kLongDate = "dddd, d \\d\\e mmmm \\d\\e yyyy";
 constexpr const char* kTodayBar = "dddd, d \\d\\e mmmm \\de yyyy";
@@ -37,18 +40,24 @@ const Font kDayFont{"Arial", 8.25, false};
 const Font kWindowFont{"Arial", 6, false};
 
 // Month name, year and the hidden month number share one look.
-ControlState header(Rect rect, bool visible = true) {
+ControlState header(Rect rect, const char* description, bool visible = true) {
   return {.rect = rect,
           .visible = visible,
           .foreground = toolkit::kWhite,
           .background = toolkit::kBlack,
           .border = true,
           .alignment = Alignment::Centre,
-          .font = kHeaderFont};
+          .font = kHeaderFont,
+          .role = toolkit::AccessRole::PushButton,
+          .accessibleDescription = description};
 }
 
-ControlState arrow(Rect rect, const char* picture) {
-  return {.rect = rect, .visible = false, .picture = picture, .font = kWindowFont};
+ControlState arrow(Rect rect, const char* picture, const char* name) {
+  return {.rect = rect,
+          .visible = false,
+          .picture = picture,
+          .font = kWindowFont,
+          .accessibleName = name};
 }
 
 // The background of day cell k's column when it is not today's.
@@ -65,16 +74,20 @@ Colour columnBackground(int k) {
 
 std::deque<toolkit::Label> weekHeaders(toolkit::Form& form) {
   static const char* const kLetters[7] = {"L", "M", "M", "J", "V", "S", "D"};
+  static const char* const kNames[7] = {"lunes",   "martes", "miércoles", "jueves",
+                                        "viernes", "sábado", "domingo"};
   std::deque<toolkit::Label> labels;
   for (int i = 0; i < 7; ++i) {
     labels.emplace_back(form, "LabelWeek(" + std::to_string(i) + ")",
                         ControlState{.rect = {330 * i, 375, 345, 210},
                                      .caption = kLetters[i],
-                                     .foreground = Colour::of(SystemColour::HighlightText),
-                                     .background = Colour::of(SystemColour::Highlight),
+                                     .foreground = toolkit::kWhite,
+                                     .background = kHeaderBlue,
                                      .border = true,
                                      .alignment = Alignment::Centre,
-                                     .font = kWeekFont});
+                                     .font = kWeekFont,
+                                     .accessibleName = kNames[i],
+                                     .role = toolkit::AccessRole::ColumnHeader});
   }
   return labels;
 }
@@ -90,7 +103,8 @@ std::deque<toolkit::Label> dayCells(toolkit::Form& form) {
                                     .background = columnBackground(k),
                                     .border = true,
                                     .alignment = Alignment::Centre,
-                                    .font = kDayFont});
+                                    .font = kDayFont,
+                                    .role = toolkit::AccessRole::Cell});
   }
   return cells;
 }
@@ -111,14 +125,25 @@ Calen::Calen(toolkit::Host& host, engine::ProgramState& state, engine::SettingsS
             .clientHeight = 2445,
             .background = toolkit::kWhite,
             .border = toolkit::Border::FixedSingle,
-            .font = kWindowFont}),
-      LabelMonth(*this, "LabelMonth", header({0, 0, kMonthWide, 375})),
-      LabelYear(*this, "LabelYear", header({1455, 0, kYearWide, 375})),
-      LabelNumber(*this, "LabelNumber", header({-210, 0, 210, 375}, false)),
-      cmdMesAdelante(*this, "cmdMesAdelante", arrow({1200, 0, 255, 195}, "cal_arrow_up.bmp")),
-      cmdMesAtras(*this, "cmdMesAtras", arrow({1200, 195, 255, 195}, "cal_arrow_down.bmp")),
-      cmdAñoAdelante(*this, "cmdAñoAdelante", arrow({2070, 0, 255, 195}, "cal_arrow_up.bmp")),
-      cmdAñoAtras(*this, "cmdAñoAtras", arrow({2070, 195, 255, 195}, "cal_arrow_down.bmp")),
+            .font = kWindowFont,
+            .dialog = true}),
+      LabelMonth(*this, "LabelMonth",
+                 header({0, 0, kMonthWide, 375}, "Muestra u oculta los botones del mes")),
+      LabelYear(*this, "LabelYear",
+                header({1455, 0, kYearWide, 375}, "Muestra u oculta los botones del año")),
+      LabelNumber(*this, "LabelNumber", [] {
+        ControlState s = header({-210, 0, 210, 375}, "", false);
+        s.role = toolkit::AccessRole::None;
+        return s;
+      }()),
+      cmdMesAdelante(*this, "cmdMesAdelante",
+                     arrow({1200, 0, 255, 195}, "cal_arrow_up.bmp", "Mes siguiente")),
+      cmdMesAtras(*this, "cmdMesAtras",
+                  arrow({1200, 195, 255, 195}, "cal_arrow_down.bmp", "Mes anterior")),
+      cmdAñoAdelante(*this, "cmdAñoAdelante",
+                     arrow({2070, 0, 255, 195}, "cal_arrow_up.bmp", "Año siguiente")),
+      cmdAñoAtras(*this, "cmdAñoAtras",
+                  arrow({2070, 195, 255, 195}, "cal_arrow_down.bmp", "Año anterior")),
       weekLabels_(weekHeaders(*this)),
       dayLabels_(dayCells(*this)),
       LabelDate(*this, "LabelDate",
@@ -127,7 +152,9 @@ Calen::Calen(toolkit::Host& host, engine::ProgramState& state, engine::SettingsS
                  .background = kMarkBackground,
                  .border = true,
                  .alignment = Alignment::Centre,
-                 .font = kWeekFont}),
+                 .font = kWeekFont,
+                 .role = toolkit::AccessRole::PushButton,
+                 .accessibleDescription = "Muestra el mes de hoy"}),
       cmdCerrar(*this, "cmdCerrar",
                 {.rect = {0, 2130, 2325, 315}, .caption = "Cerrar", .font = kWindowFont}),
       state_(state),
@@ -135,7 +162,9 @@ Calen::Calen(toolkit::Host& host, engine::ProgramState& state, engine::SettingsS
       clock_(clock),
       mainWindow_(mainWindow),
       lblCalen_(lblCalen) {
-  tabOrder = {&cmdMesAdelante, &cmdMesAtras, &cmdAñoAdelante, &cmdAñoAtras, &cmdCerrar};
+  // The grid is one stop, the cell of ShownDate's day (first, kept so by followCursor).
+  tabOrder = {&LabelDay(1), &LabelMonth,     &cmdMesAdelante, &cmdMesAtras, &LabelYear,
+              &cmdAñoAdelante, &cmdAñoAtras, &LabelDate,      &cmdCerrar};
 
   onLoad = [this] { Form_Load(); };
   onUnload = [this] { Form_Unload(); };
@@ -147,7 +176,10 @@ Calen::Calen(toolkit::Host& host, engine::ProgramState& state, engine::SettingsS
   cmdAñoAdelante.onClick = [this] { cmdAñoAdelanteClick(); };
   cmdAñoAtras.onClick = [this] { cmdAñoAtrasClick(); };
   LabelDate.onClick = [this] { LabelDateClick(); };
-  for (int k = 1; k <= kCells; ++k) LabelDay(k).onClick = [this, k] { LabelDayClick(k); };
+  for (int k = 1; k <= kCells; ++k) {
+    LabelDay(k).onClick = [this, k] { LabelDayClick(k); };
+    LabelDay(k).onKey = [this](const toolkit::KeyPress& key) { return LabelDay_Key(key); };
+  }
   cmdCerrar.onClick = [this] { cmdCerrarClick(); };
 }
 
@@ -165,6 +197,84 @@ void Calen::FillMonth(const Date& d) {
   LabelMonth.setCaption(kMonthNames[d.month - 1]);
   LabelNumber.setCaption(std::to_string(d.month));
   LabelYear.setCaption(std::to_string(d.year));
+  describeCells();
+  followCursor();
+}
+
+// Each cell is heard as its whole date, and whether it is today or the date
+// the schedule holds.
+void Calen::describeCells() {
+  const Date today = clock_.now().date;
+  const auto chosen = toolkit::parseDayMonthYear(state_.ScheduledDateText);
+  for (int k = 1; k <= kCells; ++k) {
+    toolkit::Label& cell = LabelDay(k);
+    const int day = k - FirstWeekday + 1;
+    if (day < 1 || day > DaysInMonth) {
+      cell.setAccessibleName("");
+      cell.setAccessibleDescription("");
+      continue;
+    }
+    const Date date{ShownDate.year, ShownDate.month, day};
+    cell.setAccessibleName(toolkit::formatDate(date, kLongDate));
+    std::string description;
+    if (date == today) description = "hoy";
+    if (chosen && *chosen == date) description += description.empty() ? "fecha elegida" : ", fecha elegida";
+    cell.setAccessibleDescription(description);
+  }
+}
+
+// The grid's stop is the cell of ShownDate; the focus goes with it.
+void Calen::followCursor() {
+  toolkit::Label& cell = LabelDay(FirstWeekday + ShownDate.day - 1);
+  const bool inGrid = focus() == tabOrder.front();
+  tabOrder.front() = &cell;
+  if (inGrid) setFocus(&cell);
+}
+
+// Arrows by day and week, Page Up and Down by month (with Ctrl by year),
+// Home and End to the month's ends; Return and Space pick (the form's own keys).
+bool Calen::LabelDay_Key(const toolkit::KeyPress& key) {
+  std::optional<Date> target;
+  switch (key.key) {
+    case toolkit::Key::Left:
+      target = toolkit::addDays(ShownDate, -1);
+      break;
+    case toolkit::Key::Right:
+      target = toolkit::addDays(ShownDate, 1);
+      break;
+    case toolkit::Key::Up:
+      target = toolkit::addDays(ShownDate, -7);
+      break;
+    case toolkit::Key::Down:
+      target = toolkit::addDays(ShownDate, 7);
+      break;
+    case toolkit::Key::PageUp:
+      target = key.ctrl ? toolkit::addYears(ShownDate, -1) : toolkit::addMonths(ShownDate, -1);
+      break;
+    case toolkit::Key::PageDown:
+      target = key.ctrl ? toolkit::addYears(ShownDate, 1) : toolkit::addMonths(ShownDate, 1);
+      break;
+    case toolkit::Key::Home:
+      target = Date{ShownDate.year, ShownDate.month, 1};
+      break;
+    case toolkit::Key::End:
+      target = Date{ShownDate.year, ShownDate.month, DaysInMonth};
+      break;
+    default:
+      return false;
+  }
+  moveCursor(target);
+  return true;
+}
+
+void Calen::moveCursor(const std::optional<Date>& target) {
+  if (!target || !toolkit::isValidDate(*target)) return;
+  if (target->year == ShownDate.year && target->month == ShownDate.month) {
+    ShownDate = *target;
+    followCursor();
+    return;
+  }
+  showStep(target);
 }
 
 void Calen::MarkDays() {

@@ -72,8 +72,12 @@ class Calen : public toolkit::Form {
   void LabelDateClick();
   void LabelDayClick(int k);
   void cmdCerrarClick();
+  bool LabelDay_Key(const toolkit::KeyPress& key);
 
  private:
+  void describeCells();
+  void followCursor();
+  void moveCursor(const std::optional<toolkit::Date>& target);
   // A month or year step; a step past the representable years does nothing.
   void showStep(const std::optional<toolkit::Date>& target);
 

@@ -62,6 +62,7 @@ ControlState link() {
   ControlState s =
       overPicture({360, 3480, 4650, 615}, homePageAddress(), toolkit::Colour::rgb(0, 0, 255), 9.75);
   s.cursor = "hand";
+  s.role = toolkit::AccessRole::Link;
   return s;
 }
 
@@ -74,7 +75,8 @@ frmAcercaDe::frmAcercaDe(toolkit::Host& host, engine::ProgramState& state, platf
             .clientHeight = 3795,
             .border = toolkit::Border::FixedSingle,
             .icon = "about.ico",
-            .picture = "about_background.jpg"}),
+            .picture = "about_background.jpg",
+            .dialog = true}),
       labels1_(lines(*this)),
       lblVinc(*this, "lblVinc", link()),
       state_(state),
@@ -83,6 +85,7 @@ frmAcercaDe::frmAcercaDe(toolkit::Host& host, engine::ProgramState& state, platf
   onUnload = [this] { Form_Unload(); };
   onKeyDown = [this](int key) { Form_KeyDown(key); };
   lblVinc.onClick = [this] { lblVincClick(); };
+  tabOrder = {&lblVinc};
 }
 
 void frmAcercaDe::Form_Load() {

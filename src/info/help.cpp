@@ -1,8 +1,10 @@
 #include "info/help.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "info/placement.hpp"
+#include "toolkit/focus.hpp"
 
 namespace vodivuri::info {
 
@@ -67,12 +69,13 @@ const std::array<std::vector<std::string>, kHelpPages> kPages{{
 struct Picture {
   const char* asset;
   int left, width, height;
+  const char* name;  // what a screen reader says
 };
 const std::array<Picture, kHelpPages> kPictures{{
-    {"help_main_window.png", 960, 2925, 2535},
-    {"toolbar.bmp", 150, 4725, 615},  // the main window's own strip
-    {"help_calendar.png", 480, 3795, 2055},
-    {"help_popup_menu.png", 720, 3405, 2295},
+    {"help_main_window.png", 960, 2925, 2535, "La ventana principal"},
+    {"toolbar.bmp", 150, 4725, 615, "La barra de herramientas"},  // the main window's own strip
+    {"help_calendar.png", 480, 3795, 2055, "El calendario"},
+    {"help_popup_menu.png", 720, 3405, 2295, "El menú del icono"},
 }};
 
 // The page's lines, one per line of the label, the heading on the first line
@@ -111,7 +114,10 @@ ControlState textLabel(int page) {
 
 ControlState picture(int page) {
   const Picture& p = kPictures[static_cast<std::size_t>(page - 1)];
-  return {.rect = {p.left, kPictureTop, p.width, p.height}, .picture = p.asset};
+  return {.rect = {p.left, kPictureTop, p.width, p.height},
+          .picture = p.asset,
+          .accessibleName = p.name,
+          .role = toolkit::AccessRole::Graphic};
 }
 
 ControlState blueText(Rect rect, std::string caption) {
@@ -136,6 +142,7 @@ std::deque<toolkit::Label> links(frmAyuda& form, const char* name, const char* c
   for (int i = 0; i < kHelpPages - 1; ++i) {
     ControlState s = blueText(rect, caption);
     s.cursor = "hand";
+    s.role = toolkit::AccessRole::Link;
     out.emplace_back(form, std::string(name) + "(" + std::to_string(i) + ")", s,
                      &form.fr1(firstPage + i));
   }
@@ -155,7 +162,8 @@ frmAyuda::frmAyuda(toolkit::Host& host, engine::ProgramState& state)
             .clientWidth = 5235,
             .clientHeight = 6885,
             .border = toolkit::Border::FixedSingle,
-            .icon = "help.ico"}),
+            .icon = "help.ico",
+            .dialog = true}),
       frames_(frames(*this)),
       Label2(*this, "Label2", textLabel(1), &fr1(1)),
       Label1(*this, "Label1", textLabel(2), &fr1(2)),
@@ -174,6 +182,12 @@ frmAyuda::frmAyuda(toolkit::Host& host, engine::ProgramState& state)
   onKeyDown = [this](int key) { Form_KeyDown(key); };
   for (auto& l : previousLinks_) l.onClick = [this] { lblAnteriorClick(); };
   for (auto& l : nextLinks_) l.onClick = [this] { lblSiguienteClick(); };
+  // Only the links of the page shown are reachable, so Tab meets two at most.
+  for (std::size_t i = 0; i < nextLinks_.size(); ++i) {
+    if (i > 0) tabOrder.push_back(&previousLinks_[i - 1]);
+    tabOrder.push_back(&nextLinks_[i]);
+  }
+  tabOrder.push_back(&previousLinks_.back());
 }
 
 void frmAyuda::Form_Load() {
@@ -208,6 +222,20 @@ void frmAyuda::showPage(int page) {
   if (page < 1 || page > kHelpPages) return;
   CurrentPage = static_cast<std::int16_t>(page);
   for (int i = 1; i <= kHelpPages; ++i) fr1(i).setVisible(i == CurrentPage);
+  // A link pressed from the keyboard went with its page: the same link of
+  // the new page takes the focus, or the other one at either end.
+  toolkit::Control* was = focus();
+  if (was == nullptr || was->reachable()) return;
+  const auto isNext = [was](const toolkit::Label& l) { return &l == was; };
+  const bool next = std::any_of(nextLinks_.begin(), nextLinks_.end(), isNext);
+  // "Siguiente" of page p is nextLinks_[p - 1]; "Anterior" is previousLinks_[p - 2].
+  const int index = next ? page - 1 : page - 2;
+  toolkit::Label* same = nullptr;
+  if (index >= 0 && index < kHelpPages - 1) {
+    same = &(next ? nextLinks_ : previousLinks_)[static_cast<std::size_t>(index)];
+  }
+  setFocus(same != nullptr && same->reachable() ? same
+                                                : toolkit::nextTabStop(*this, nullptr, false));
 }
 
 }  // namespace vodivuri::info

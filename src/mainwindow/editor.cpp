@@ -88,9 +88,27 @@ void frmTransparente::spin(Label& readOut, std::int16_t& field, int step, int li
   if (step > 0 && field == limit + 1) field = 0;
   if (step < 0 && field < 0) field = static_cast<std::int16_t>(limit);
   readOut.setCaption(toolkit::formatNumber(field, "00"));
+  describeArrows();
   s_.store.writeSetting("Hora", txtHora.caption());
   s_.store.writeSetting("Minutos", txtMin.caption());
   triggerCopy = readOut.caption();
+}
+
+// The value is heard on the arrow buttons, which keep the focus while it changes.
+void frmTransparente::describeArrows() {
+  for (Button* b : {&cmdAumHora, &cmdDismHora}) b->setAccessibleDescription(txtHora.accessibleName());
+  for (Button* b : {&cmdAumMin, &cmdDismMin}) b->setAccessibleDescription(txtMin.accessibleName());
+}
+
+bool frmTransparente::spinKey(const toolkit::KeyPress& key, Button& up, Button& down) {
+  if (key.key == toolkit::Key::Up) {
+    up.userClick();
+  } else if (key.key == toolkit::Key::Down) {
+    down.userClick();
+  } else {
+    return false;
+  }
+  return true;
 }
 
 void frmTransparente::cmdAumHoraClick() {

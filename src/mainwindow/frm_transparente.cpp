@@ -74,6 +74,15 @@ frmTransparente::frmTransparente(const MainWindowServices& services)
   mnuSalir.onClick = [this] { mnuSalirClick(); };
   pTools.onMouseMove = [this](double x, double y) { pTools_MouseMove(x, y); };
   pTools.onClick = [this] { pTools_Click(); };
+  pTools.onKey = [this](const toolkit::KeyPress& key) { return pTools_Key(key); };
+  pTools.onFocusChange = [this](bool focused) { pTools_Focus(focused); };
+  pTools.setParts(ToolbarParts());
+  for (Button* b : {&cmdAumHora, &cmdDismHora}) {
+    b->onKey = [this](const toolkit::KeyPress& k) { return spinKey(k, cmdAumHora, cmdDismHora); };
+  }
+  for (Button* b : {&cmdAumMin, &cmdDismMin}) {
+    b->onKey = [this](const toolkit::KeyPress& k) { return spinKey(k, cmdAumMin, cmdDismMin); };
+  }
 }
 
 void frmTransparente::Form_Load() {
@@ -142,6 +151,7 @@ void frmTransparente::refreshClock() {
 // Right before the window is drawn: the clock is right from its first frame.
 void frmTransparente::Form_Showing() {
   refreshClock();
+  describeArrows();
   Timer2.setEnabled(true);
 }
 

@@ -7,6 +7,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/power_actions.hpp"
 #include "engine/program_state.hpp"
@@ -63,6 +64,10 @@ struct NotifyIconData {
 inline constexpr int kRightButtonDown = 0x204;
 inline constexpr int kLeftDoubleClick = 0x203;
 
+inline constexpr const char* kApagar = "Apagar el sistema";
+inline constexpr const char* kReiniciarSistema = "Reiniciar el sistema";
+inline constexpr const char* kReiniciarSesion = "Reiniciar la sesión";
+
 class frmTransparente : public toolkit::Form {
  public:
   explicit frmTransparente(const MainWindowServices& services);
@@ -73,41 +78,66 @@ class frmTransparente : public toolkit::Form {
   static constexpr int ButtonWidth = 750;
   // The strip slot under x: 0 left of the first button, 1..6 buttons, 7 and 8 beyond.
   static int SlotAt(double x);
+  // The six buttons, as a screen reader names them.
+  static std::vector<toolkit::ControlPart> ToolbarParts();
 
   // ---- controls of the visible area ----
-  PictureBox pTools{*this, "pTools", {.rect = {0, 0, 5715, 660}, .picture = "toolbar.bmp"}};
+  PictureBox pTools{*this, "pTools",
+                    {.rect = {0, 0, 5715, 660},
+                     .picture = "toolbar.bmp",
+                     .accessibleName = "Barra de herramientas",
+                     .role = toolkit::AccessRole::ToolBar}};
   Image imRaised{*this, "imRaised", {.rect = {225, 30, 750, 600}, .mouseInput = false}, &pTools};
-  CheckBox chApagar{*this, "chApagar", looks::box({345, 960, 180, 195})};
-  Label Label3{*this, "Label3", looks::caption("Apagar el sistema", {720, 930, 1905, 225})};
-  CheckBox chReSist{*this, "chReSist", looks::box({3060, 975, 225, 195})};
-  Label Label4{*this, "Label4", looks::caption("Reiniciar el sistema", {3330, 945, 2205, 225})};
-  CheckBox chReSes{*this, "chReSes", looks::box({345, 1455, 210, 195})};
-  Label Label5{*this, "Label5", looks::caption("Reiniciar la sesión", {675, 1455, 2040, 225})};
-  CheckBox chForzar{*this, "chForzar", looks::box({3060, 1440, 210, 195})};
+  CheckBox chApagar{*this, "chApagar", looks::named(looks::box({345, 960, 180, 195}), kApagar)};
+  Label Label3{*this, "Label3", looks::caption(kApagar, {720, 930, 1905, 225})};
+  CheckBox chReSist{*this, "chReSist",
+                    looks::named(looks::box({3060, 975, 225, 195}), kReiniciarSistema)};
+  Label Label4{*this, "Label4", looks::caption(kReiniciarSistema, {3330, 945, 2205, 225})};
+  CheckBox chReSes{*this, "chReSes",
+                   looks::named(looks::box({345, 1455, 210, 195}), kReiniciarSesion)};
+  Label Label5{*this, "Label5", looks::caption(kReiniciarSesion, {675, 1455, 2040, 225})};
+  CheckBox chForzar{*this, "chForzar", looks::named(looks::box({3060, 1440, 210, 195}), "Forzar")};
   Label lblForzar{*this, "lblForzar", [] {
                     auto s = looks::caption("Forzar", {3330, 1440, 2040, 225});
                     s.foreground = toolkit::Colour::rgb(255, 0, 0);
                     return s;
                   }()};
   Label lblHora{*this, "lblHora", looks::sizedCaption("Hora:", {555, 2130, 585, 240})};
-  Label txtHora{*this, "txtHora", looks::centred("0", {1215, 2160, 330, 240}, looks::kSmall)};
-  Button cmdAumHora{*this, "cmdAumHora", looks::arrow({1620, 2040, 255, 195}, looks::kUpArrow)};
-  Button cmdDismHora{*this, "cmdDismHora", looks::arrow({1620, 2265, 255, 195}, looks::kDownArrow)};
+  Label txtHora{*this, "txtHora",
+                looks::named(looks::centred("0", {1215, 2160, 330, 240}, looks::kSmall), "Hora",
+                             toolkit::AccessRole::ReadOut)};
+  Button cmdAumHora{*this, "cmdAumHora",
+                    looks::named(looks::arrow({1620, 2040, 255, 195}, looks::kUpArrow),
+                                 "Aumentar la hora")};
+  Button cmdDismHora{*this, "cmdDismHora",
+                     looks::named(looks::arrow({1620, 2265, 255, 195}, looks::kDownArrow),
+                                  "Disminuir la hora")};
   Label lblMin{*this, "lblMin", looks::sizedCaption("Minutos:", {3510, 2130, 870, 240})};
-  Label txtMin{*this, "txtMin", looks::centred("0", {4440, 2160, 330, 240}, looks::kSmall)};
-  Button cmdAumMin{*this, "cmdAumMin", looks::arrow({4860, 2040, 255, 195}, looks::kUpArrow)};
-  Button cmdDismMin{*this, "cmdDismMin", looks::arrow({4860, 2265, 255, 195}, looks::kDownArrow)};
-  OptionButton opSelFecha{*this, "opSelFecha", looks::option({465, 2820, 210, 195}, false)};
+  Label txtMin{*this, "txtMin",
+               looks::named(looks::centred("0", {4440, 2160, 330, 240}, looks::kSmall), "Minutos",
+                            toolkit::AccessRole::ReadOut)};
+  Button cmdAumMin{*this, "cmdAumMin",
+                   looks::named(looks::arrow({4860, 2040, 255, 195}, looks::kUpArrow),
+                                "Aumentar los minutos")};
+  Button cmdDismMin{*this, "cmdDismMin",
+                    looks::named(looks::arrow({4860, 2265, 255, 195}, looks::kDownArrow),
+                                 "Disminuir los minutos")};
+  OptionButton opSelFecha{*this, "opSelFecha",
+                          looks::named(looks::option({465, 2820, 210, 195}, false),
+                                       "Seleccionar fecha")};
   Label Label6{*this, "Label6",
                looks::sizedCaption("Seleccionar fecha", {780, 2805, 1890, 240}, false)};
   Label lblCalen{*this, "lblCalen", [] {
-                   auto s = looks::centred("", {555, 3195, 3765, 210});
+                   auto s = looks::named(looks::centred("", {555, 3195, 3765, 210}),
+                                         "Fecha programada", toolkit::AccessRole::ReadOut);
                    s.enabled = false;
                    return s;
                  }()};
   Button cmdCalendario{*this, "cmdCalendario",
-                       looks::arrow({4410, 3210, 255, 210}, looks::kDownArrow)};
-  OptionButton opSiempre{*this, "opSiempre", looks::option({465, 3600, 210, 195}, true)};
+                       looks::named(looks::arrow({4410, 3210, 255, 210}, looks::kDownArrow),
+                                    "Elegir la fecha en el calendario")};
+  OptionButton opSiempre{*this, "opSiempre",
+                         looks::named(looks::option({465, 3600, 210, 195}, true), "Siempre")};
   Label Label7{*this, "Label7", looks::sizedCaption("Siempre", {780, 3570, 885, 240}, false)};
   Label Label1{*this, "Label1", looks::centred("", {15, 4125, 3960, 405}, looks::kWords, true)};
   Label Label2{*this, "Label2", looks::centred("", {3975, 4125, 1755, 405}, looks::kWords, true)};
@@ -161,6 +191,8 @@ class frmTransparente : public toolkit::Form {
   std::int16_t MinuteValue = 0;
   std::int16_t ScheduledDay = 0;
   std::int32_t HoverButton = 0;
+  // The toolbar button the keyboard is on (1..6) while the strip has the focus.
+  std::int32_t ToolbarFocus = 1;
 
   // ---- handlers ----
   void Form_Load();
@@ -197,6 +229,8 @@ class frmTransparente : public toolkit::Form {
   void mnuSalirClick();
   void pTools_MouseMove(double x, double y);
   void pTools_Click();
+  bool pTools_Key(const toolkit::KeyPress& key);
+  void pTools_Focus(bool focused);
 
  private:
   void actionBoxChanged(CheckBox& self, CheckBox& firstOther, CheckBox& secondOther,
@@ -217,6 +251,10 @@ class frmTransparente : public toolkit::Form {
   void awaitChildClosed();
   void runSlot(int slot);
   void clearHover();
+  void raiseSlot(int slot);
+  // Up and Down on an arrow button step its value as the button does.
+  bool spinKey(const toolkit::KeyPress& key, Button& up, Button& down);
+  void describeArrows();
 
   MainWindowServices s_;
   SecondaryWindows windows_;

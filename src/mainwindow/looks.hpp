@@ -59,6 +59,14 @@ inline ControlState arrow(Rect r, const char* glyph) {
   return {.rect = r, .enabled = false, .picture = glyph, .background = toolkit::kBlack};
 }
 
+// The same looks with what a screen reader says about the control.
+inline ControlState named(ControlState s, std::string name,
+                          toolkit::AccessRole role = toolkit::AccessRole::Default) {
+  s.accessibleName = std::move(name);
+  s.role = role;
+  return s;
+}
+
 inline constexpr const char* kUpArrow = "arrow_up.bmp";
 inline constexpr const char* kDownArrow = "arrow_down.bmp";
 inline constexpr toolkit::Colour kFrameLine = toolkit::kWhite;

@@ -28,6 +28,12 @@ int frmTransparente::SlotAt(double x) {
 void frmTransparente::pTools_MouseMove(double x, double) {
   const int slot = SlotAt(x);
   if (slot == HoverButton) return;
+  raiseSlot(slot);
+}
+
+// The raised look and the tooltip of a slot: the one under the pointer, or
+// the keyboard's while the pointer is elsewhere.
+void frmTransparente::raiseSlot(int slot) {
   imRaised.setPicture("");
   HoverButton = slot;
   if (slot >= 1 && slot <= 6) {
@@ -38,17 +44,71 @@ void frmTransparente::pTools_MouseMove(double x, double) {
 }
 
 void frmTransparente::clearHover() {
+  if (pTools.hasFocus()) {
+    raiseSlot(ToolbarFocus);
+    return;
+  }
   HoverButton = 0;
   imRaised.setPicture("");
 }
 
 void frmTransparente::Form_MouseMove(double, double) {
-  if (HoverButton != 0) clearHover();
+  if (HoverButton != 0 && !(pTools.hasFocus() && HoverButton == ToolbarFocus)) clearHover();
 }
 
 void frmTransparente::pTools_Click() {
   runSlot(HoverButton);
   clearHover();
+}
+
+std::vector<toolkit::ControlPart> frmTransparente::ToolbarParts() {
+  std::vector<toolkit::ControlPart> parts;
+  for (int slot = 1; slot <= 6; ++slot) {
+    parts.push_back({kSlotTips[slot], {}, {ButtonLeft + ButtonWidth * (slot - 1), 30, 750, 600}});
+  }
+  return parts;
+}
+
+void frmTransparente::pTools_Focus(bool focused) {
+  if (focused) {
+    pTools.setFocusedPart(ToolbarFocus - 1);
+    raiseSlot(ToolbarFocus);
+  } else {
+    HoverButton = 0;
+    imRaised.setPicture("");
+    pTools.setTooltip("");
+  }
+}
+
+// Left and Right go along the six buttons (Home and End to either end);
+// Space and Return press the one the keyboard is on.
+bool frmTransparente::pTools_Key(const toolkit::KeyPress& key) {
+  int slot = ToolbarFocus;
+  switch (key.key) {
+    case toolkit::Key::Left:
+      slot = slot > 1 ? slot - 1 : 6;
+      break;
+    case toolkit::Key::Right:
+      slot = slot < 6 ? slot + 1 : 1;
+      break;
+    case toolkit::Key::Home:
+      slot = 1;
+      break;
+    case toolkit::Key::End:
+      slot = 6;
+      break;
+    case toolkit::Key::Space:
+    case toolkit::Key::Return:
+      runSlot(ToolbarFocus);
+      if (pTools.hasFocus()) raiseSlot(ToolbarFocus);
+      return true;
+    default:
+      return false;
+  }
+  ToolbarFocus = slot;
+  pTools.setFocusedPart(slot - 1);
+  raiseSlot(slot);
+  return true;
 }
 
 void frmTransparente::runSlot(int slot) {

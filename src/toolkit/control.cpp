@@ -85,6 +85,60 @@ void Control::setBackground(const Colour& c) {
   changed(Property::Looks);
 }
 
+std::string Control::accessibleName() const {
+  if (state_.accessibleName.empty()) return state_.caption;
+  if (role() == AccessRole::ReadOut) return state_.accessibleName + ": " + state_.caption;
+  return state_.accessibleName;
+}
+
+AccessRole Control::role() const {
+  if (state_.role != AccessRole::Default) return state_.role;
+  switch (kind_) {
+    case ControlKind::Label:
+      return AccessRole::Text;
+    case ControlKind::CheckBox:
+      return AccessRole::CheckBox;
+    case ControlKind::OptionButton:
+      return AccessRole::RadioButton;
+    case ControlKind::Button:
+      return AccessRole::PushButton;
+    case ControlKind::PictureBox:
+      return AccessRole::Graphic;
+    default:
+      return AccessRole::None;
+  }
+}
+
+void Control::setAccessibleName(const std::string& name) {
+  if (state_.accessibleName == name) return;
+  state_.accessibleName = name;
+  changed(Property::Accessible);
+}
+
+void Control::setAccessibleDescription(const std::string& description) {
+  if (state_.accessibleDescription == description) return;
+  state_.accessibleDescription = description;
+  changed(Property::Accessible);
+}
+
+void Control::setParts(std::vector<ControlPart> parts) {
+  if (parts_ == parts) return;
+  parts_ = std::move(parts);
+  if (focusedPart_ >= static_cast<int>(parts_.size())) focusedPart_ = -1;
+  changed(Property::Accessible);
+}
+
+void Control::setFocusedPart(int part) {
+  if (part < -1 || part >= static_cast<int>(parts_.size())) part = -1;
+  if (focusedPart_ == part) return;
+  focusedPart_ = part;
+  changed(Property::FocusedPart);
+}
+
+bool Control::hasFocus() const {
+  return form_.focus() == this;
+}
+
 bool Control::reachable() const {
   if (!form_.loaded() || !form_.visible()) return false;
   for (const Control* c = this; c != nullptr; c = c->container_) {

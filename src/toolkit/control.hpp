@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/accessible.hpp"
+#include "toolkit/keys.hpp"
 #include "toolkit/looks.hpp"
 
 namespace vodivuri::toolkit {
@@ -26,7 +28,19 @@ enum class ControlKind {
 };
 
 // What changed, for the front ends.
-enum class Property { Rect, Caption, Enabled, Visible, Value, Tooltip, Picture, Looks, Interval };
+enum class Property {
+  Rect,
+  Caption,
+  Enabled,
+  Visible,
+  Value,
+  Tooltip,
+  Picture,
+  Looks,
+  Interval,
+  Accessible,   // name, description or role
+  FocusedPart,  // which part has the focus, while the control has it
+};
 
 // Everything a control shows; each window declares it once per control.
 // Line controls keep (x1, y1) in rect.left/top and (x2 - x1, y2 - y1) in width/height.
@@ -48,6 +62,11 @@ struct ControlState {
   std::string cursor;      // "hand" over links; empty for the default
   int interval = 0;        // timers, milliseconds
   bool mouseInput = true;  // false: moves and clicks belong to what lies beneath
+  // What a screen reader says: the name (empty: the caption; a read-out's
+  // name goes before its caption), the role and a longer description.
+  std::string accessibleName;
+  AccessRole role = AccessRole::Default;
+  std::string accessibleDescription;
 };
 
 class Control {
@@ -94,8 +113,27 @@ class Control {
   // containers visible and enabled.
   bool reachable() const;
 
+  // What a screen reader is told.
+  std::string accessibleName() const;
+  AccessRole role() const;
+  const std::string& accessibleDescription() const { return state_.accessibleDescription; }
+  void setAccessibleName(const std::string& name);
+  void setAccessibleDescription(const std::string& description);
+  // The parts that take the focus on their own (a toolbar's buttons), and the
+  // one that has it while the control has the focus (-1: none).
+  const std::vector<ControlPart>& parts() const { return parts_; }
+  void setParts(std::vector<ControlPart> parts);
+  int focusedPart() const { return focusedPart_; }
+  void setFocusedPart(int part);
+  bool hasFocus() const;
+
   std::function<void()> onClick;
   std::function<void(double x, double y)> onMouseMove;
+  // A key pressed while the control has the focus; true when it was used, so
+  // the form's own keys (Tab, Return, Space, the option arrows) do not run.
+  std::function<bool(const KeyPress&)> onKey;
+  // The focus came (true) or went (false).
+  std::function<void(bool)> onFocusChange;
 
   // A user's click, as a host or a test delivers it.
   virtual void userClick();
@@ -116,6 +154,8 @@ class Control {
   ControlKind kind_;
   Control* container_;
   ControlState layout_;
+  std::vector<ControlPart> parts_;
+  int focusedPart_ = -1;
 };
 
 // Text that may react to clicks.

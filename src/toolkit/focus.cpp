@@ -49,7 +49,24 @@ Control* nextTabStop(const Form& form, const Control* from, bool backwards) {
     at = std::find_if(stops.begin(), stops.end(),
                       [](Control* c) { return c->kind() == ControlKind::OptionButton; });
   }
-  if (at == stops.end()) return backwards ? stops.back() : stops.front();
+  if (at == stops.end()) {
+    // A control that left the stops (disabled, hidden) still has its place:
+    // the way goes on from there.
+    const auto& order = form.tabOrder;
+    const auto place = std::find(order.begin(), order.end(), from);
+    if (place == order.end()) return backwards ? stops.back() : stops.front();
+    const auto n = static_cast<std::ptrdiff_t>(order.size());
+    for (std::ptrdiff_t step = 1; step < n; ++step) {
+      const std::ptrdiff_t i = ((place - order.begin()) + (backwards ? n - step : step)) % n;
+      Control* c = order[static_cast<std::size_t>(i)];
+      if (c->kind() == ControlKind::OptionButton && c->reachable()) {
+        return *std::find_if(stops.begin(), stops.end(),
+                             [](Control* s) { return s->kind() == ControlKind::OptionButton; });
+      }
+      if (std::find(stops.begin(), stops.end(), c) != stops.end()) return c;
+    }
+    return stops.front();
+  }
   const auto n = static_cast<std::ptrdiff_t>(stops.size());
   const std::ptrdiff_t i = ((at - stops.begin()) + (backwards ? n - 1 : 1)) % n;
   return stops[static_cast<std::size_t>(i)];

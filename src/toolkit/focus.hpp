@@ -14,7 +14,8 @@ namespace vodivuri::toolkit {
 std::vector<Control*> tabStops(const Form& form);
 
 // The stop after `from` (before it, backwards), wrapping; the first stop when
-// `from` is none of them (a click put the focus elsewhere, or nothing has it).
+// `from` is none of them (a click put the focus elsewhere, or nothing has it);
+// from a control that has left the stops, the stop after its place.
 // Null when the form has no stop.
 Control* nextTabStop(const Form& form, const Control* from, bool backwards);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/focus.hpp"
+
 namespace vodivuri::toolkit {
 
 MessageAnswer messageBox(Host& host, const std::string& text, const std::string& title,
@@ -81,6 +83,7 @@ void Form::load() {
   top_ = layout_.clientTop;
   width_.reset();
   height_.reset();
+  focus_ = nullptr;
   for (Control* c : controls_) c->resetToLayout();
   host_.formLoaded(*this);
   if (onLoad) onLoad();
@@ -104,6 +107,7 @@ void Form::show() {
   }
   host_.formShown(*this);
   if (onResize) onResize();
+  focusFirst();
   activate();
 }
 
@@ -117,6 +121,7 @@ void Form::showModal(Form& owner) {
     if (onShowing) onShowing();
     host_.formShown(*this);
     if (onResize) onResize();
+    focusFirst();
   }
   activate();
   host_.runModal(*this);
@@ -155,6 +160,7 @@ void Form::unload() {
   visible_ = false;
   minimised_ = false;
   loaded_ = false;
+  focus_ = nullptr;
   host_.formUnloaded(*this);
   for (Control* c : controls_) {
     if (c->kind() == ControlKind::Timer) host_.timerChanged(static_cast<Timer&>(*c));
@@ -169,6 +175,100 @@ void Form::userRequestClose() {
 
 void Form::userKeyDown(int key) {
   if (loaded_ && onKeyDown) onKeyDown(key);
+}
+
+void Form::setFocus(Control* control) {
+  if (control == focus_) return;
+  Control* old = focus_;
+  focus_ = control;
+  if (old != nullptr) {
+    old->setFocusedPart(-1);
+    if (old->onFocusChange) old->onFocusChange(false);
+  }
+  if (loaded_) host_.focusChanged(*this);
+  if (focus_ == control && control != nullptr && control->onFocusChange) {
+    control->onFocusChange(true);
+  }
+}
+
+void Form::focusFirst() {
+  if (focus_ != nullptr && focus_->reachable()) return;
+  const std::vector<Control*> stops = tabStops(*this);
+  setFocus(stops.empty() ? nullptr : stops.front());
+}
+
+void Form::userFocused(Control& control) {
+  if (!loaded_ || !control.reachable()) return;
+  if (std::find(tabOrder.begin(), tabOrder.end(), &control) == tabOrder.end()) return;
+  setFocus(&control);
+}
+
+namespace {
+
+// What Return and Space press: buttons, and pictures and texts that react to
+// clicks (the toolbar, links).
+bool pressable(const Control& c) {
+  switch (c.kind()) {
+    case ControlKind::Button:
+      return true;
+    case ControlKind::PictureBox:
+    case ControlKind::Label:
+    case ControlKind::Image:
+      return static_cast<bool>(c.onClick);
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool Form::arrowInGroup(Control& focused, const KeyPress& key) {
+  if (focused.kind() != ControlKind::OptionButton) return false;
+  const bool backwards = key.key == Key::Left || key.key == Key::Up;
+  OptionButton* next = neighbourOption(*this, focused, backwards);
+  if (next == nullptr) return true;
+  setFocus(next);
+  next->userClick();
+  return true;
+}
+
+bool Form::userKey(const KeyPress& key) {
+  if (!loaded_ || !visible_) return false;
+  Control* focused = focus_ != nullptr && focus_->reachable() ? focus_ : nullptr;
+  if (focused != nullptr && focused->onKey && focused->onKey(key)) return true;
+  switch (key.key) {
+    case Key::Tab: {
+      // From a control no longer reachable, Tab goes on from its place.
+      const Control* from = focused != nullptr ? focused : focus_;
+      Control* next = nextTabStop(*this, from, key.shift);
+      if (next == nullptr) return false;
+      setFocus(next);
+      return true;
+    }
+    case Key::Escape:
+      if (!onKeyDown) return false;
+      userKeyDown(kKeyEscape);
+      return true;
+    case Key::Left:
+    case Key::Right:
+    case Key::Up:
+    case Key::Down:
+      return focused != nullptr && arrowInGroup(*focused, key);
+    case Key::Space:
+      if (focused == nullptr) return false;
+      if (focused->kind() == ControlKind::CheckBox ||
+          focused->kind() == ControlKind::OptionButton || pressable(*focused)) {
+        focused->userClick();
+        return true;
+      }
+      return false;
+    case Key::Return:
+      if (focused == nullptr || !pressable(*focused)) return false;
+      focused->userClick();
+      return true;
+    default:
+      return false;
+  }
 }
 
 void Form::userMouseMove(double x, double y) {

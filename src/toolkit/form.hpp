@@ -29,6 +29,8 @@ struct FormLayout {
   Font font;
   // Painted background: 256 bands from black at the top to pure blue.
   bool blueGradient = false;
+  // A secondary window, for screen readers (the main window is a frame).
+  bool dialog = false;
 };
 
 inline constexpr int kKeyEscape = 27;
@@ -76,10 +78,20 @@ class Form {
 
   // The keyboard order of the controls that can take the focus.
   std::vector<Control*> tabOrder;
+  // The control that takes the keys; null when none. Each showing after a
+  // load starts on the first stop of the tab order.
+  Control* focus() const { return focus_; }
+  void setFocus(Control* control);
 
   // User input, as a host or a test delivers it.
   void userRequestClose();
   void userKeyDown(int key);
+  // A key pressed in the window: the focused control's own keys first, then
+  // Tab and Shift+Tab along the stops, the arrows inside the option group,
+  // Space and Return pressing, Esc. True when the key did something.
+  bool userKey(const KeyPress& key);
+  // The user put the focus on a control (a click); it takes it when it can.
+  void userFocused(Control& control);
   void userMouseMove(double x, double y);
   void sessionEnding();
   // The notification area was re-created (the taskbar restarted) and lost its icons.
@@ -107,6 +119,8 @@ class Form {
 
  private:
   void activate();
+  void focusFirst();
+  bool arrowInGroup(Control& focused, const KeyPress& key);
 
   Host& host_;
   std::string name_;
@@ -118,6 +132,7 @@ class Form {
   bool modal_ = false;
   Form* modalOwner_ = nullptr;
   bool activatedSinceLoad_ = false;
+  Control* focus_ = nullptr;
   std::optional<int> left_, top_, width_, height_;
 };
 

@@ -56,6 +56,8 @@ class Host {
   virtual void formUnloaded(Form&) {}
   virtual void formMoved(Form&) {}
   virtual void controlChanged(Control&, Property) {}
+  // The form's focus moved to `form.focus()` (null: nothing of it has it).
+  virtual void focusChanged(Form&) {}
   // The control is being destroyed; forget every reference to it.
   virtual void controlDestroyed(Control&) {}
   // A timer was enabled, disabled or given another interval, or its form
