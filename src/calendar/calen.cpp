@@ -131,11 +131,12 @@ Calen::Calen(toolkit::Host& host, engine::ProgramState& state, engine::SettingsS
                  header({0, 0, kMonthWide, 375}, "Muestra u oculta los botones del mes")),
       LabelYear(*this, "LabelYear",
                 header({1455, 0, kYearWide, 375}, "Muestra u oculta los botones del año")),
-      LabelNumber(*this, "LabelNumber", [] {
-        ControlState s = header({-210, 0, 210, 375}, "", false);
-        s.role = toolkit::AccessRole::None;
-        return s;
-      }()),
+      LabelNumber(*this, "LabelNumber",
+                  [] {
+                    ControlState s = header({-210, 0, 210, 375}, "", false);
+                    s.role = toolkit::AccessRole::None;
+                    return s;
+                  }()),
       cmdMesAdelante(*this, "cmdMesAdelante",
                      arrow({1200, 0, 255, 195}, "cal_arrow_up.bmp", "Mes siguiente")),
       cmdMesAtras(*this, "cmdMesAtras",
@@ -163,7 +164,7 @@ Calen::Calen(toolkit::Host& host, engine::ProgramState& state, engine::SettingsS
       mainWindow_(mainWindow),
       lblCalen_(lblCalen) {
   // The grid is one stop, the cell of ShownDate's day (first, kept so by followCursor).
-  tabOrder = {&LabelDay(1), &LabelMonth,     &cmdMesAdelante, &cmdMesAtras, &LabelYear,
+  tabOrder = {&LabelDay(1),    &LabelMonth,  &cmdMesAdelante, &cmdMesAtras, &LabelYear,
               &cmdAñoAdelante, &cmdAñoAtras, &LabelDate,      &cmdCerrar};
 
   onLoad = [this] { Form_Load(); };
@@ -218,7 +219,8 @@ void Calen::describeCells() {
     cell.setAccessibleName(toolkit::formatDate(date, kLongDate));
     std::string description;
     if (date == today) description = "hoy";
-    if (chosen && *chosen == date) description += description.empty() ? "fecha elegida" : ", fecha elegida";
+    if (chosen && *chosen == date)
+      description += description.empty() ? "fecha elegida" : ", fecha elegida";
     cell.setAccessibleDescription(description);
   }
 }

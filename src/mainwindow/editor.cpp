@@ -96,7 +96,8 @@ void frmTransparente::spin(Label& readOut, std::int16_t& field, int step, int li
 
 // The value is heard on the arrow buttons, which keep the focus while it changes.
 void frmTransparente::describeArrows() {
-  for (Button* b : {&cmdAumHora, &cmdDismHora}) b->setAccessibleDescription(txtHora.accessibleName());
+  for (Button* b : {&cmdAumHora, &cmdDismHora})
+    b->setAccessibleDescription(txtHora.accessibleName());
   for (Button* b : {&cmdAumMin, &cmdDismMin}) b->setAccessibleDescription(txtMin.accessibleName());
 }
 

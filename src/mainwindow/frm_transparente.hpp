@@ -82,7 +82,8 @@ class frmTransparente : public toolkit::Form {
   static std::vector<toolkit::ControlPart> ToolbarParts();
 
   // ---- controls of the visible area ----
-  PictureBox pTools{*this, "pTools",
+  PictureBox pTools{*this,
+                    "pTools",
                     {.rect = {0, 0, 5715, 660},
                      .picture = "toolbar.bmp",
                      .accessibleName = "Barra de herramientas",
@@ -106,25 +107,25 @@ class frmTransparente : public toolkit::Form {
   Label txtHora{*this, "txtHora",
                 looks::named(looks::centred("0", {1215, 2160, 330, 240}, looks::kSmall), "Hora",
                              toolkit::AccessRole::ReadOut)};
-  Button cmdAumHora{*this, "cmdAumHora",
-                    looks::named(looks::arrow({1620, 2040, 255, 195}, looks::kUpArrow),
-                                 "Aumentar la hora")};
-  Button cmdDismHora{*this, "cmdDismHora",
-                     looks::named(looks::arrow({1620, 2265, 255, 195}, looks::kDownArrow),
-                                  "Disminuir la hora")};
+  Button cmdAumHora{
+      *this, "cmdAumHora",
+      looks::named(looks::arrow({1620, 2040, 255, 195}, looks::kUpArrow), "Aumentar la hora")};
+  Button cmdDismHora{
+      *this, "cmdDismHora",
+      looks::named(looks::arrow({1620, 2265, 255, 195}, looks::kDownArrow), "Disminuir la hora")};
   Label lblMin{*this, "lblMin", looks::sizedCaption("Minutos:", {3510, 2130, 870, 240})};
   Label txtMin{*this, "txtMin",
                looks::named(looks::centred("0", {4440, 2160, 330, 240}, looks::kSmall), "Minutos",
                             toolkit::AccessRole::ReadOut)};
-  Button cmdAumMin{*this, "cmdAumMin",
-                   looks::named(looks::arrow({4860, 2040, 255, 195}, looks::kUpArrow),
-                                "Aumentar los minutos")};
+  Button cmdAumMin{
+      *this, "cmdAumMin",
+      looks::named(looks::arrow({4860, 2040, 255, 195}, looks::kUpArrow), "Aumentar los minutos")};
   Button cmdDismMin{*this, "cmdDismMin",
                     looks::named(looks::arrow({4860, 2265, 255, 195}, looks::kDownArrow),
                                  "Disminuir los minutos")};
-  OptionButton opSelFecha{*this, "opSelFecha",
-                          looks::named(looks::option({465, 2820, 210, 195}, false),
-                                       "Seleccionar fecha")};
+  OptionButton opSelFecha{
+      *this, "opSelFecha",
+      looks::named(looks::option({465, 2820, 210, 195}, false), "Seleccionar fecha")};
   Label Label6{*this, "Label6",
                looks::sizedCaption("Seleccionar fecha", {780, 2805, 1890, 240}, false)};
   Label lblCalen{*this, "lblCalen", [] {

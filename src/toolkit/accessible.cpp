@@ -25,8 +25,7 @@ double contrastRatio(std::uint8_t r1, std::uint8_t g1, std::uint8_t b1, std::uin
 }
 
 Colour focusRingColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  return contrastRatio(r, g, b, 0, 0, 0) >= contrastRatio(r, g, b, 255, 255, 255) ? kBlack
-                                                                                   : kWhite;
+  return contrastRatio(r, g, b, 0, 0, 0) >= contrastRatio(r, g, b, 255, 255, 255) ? kBlack : kWhite;
 }
 
 }  // namespace vodivuri::toolkit
