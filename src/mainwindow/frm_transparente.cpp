@@ -238,10 +238,13 @@ void frmTransparente::Receptor_MouseMove(double x, double) {
   if (twipsPerPixel <= 0) return;
   // Halves go to the even neighbour, as the conversion back to a message number does.
   const auto message = static_cast<int>(std::nearbyint(x / twipsPerPixel));
-  if (message == kRightButtonDown) {
+  // The keyboard's Shift+F10 or menu key and its Enter on the icon act as
+  // the right button and the double-click do.
+  if (message == kRightButtonDown || message == kTrayContextMenu) {
     s_.host.popupMenu(*this, mnuOpciones, &mnuMax);
   }
-  if (message == kLeftDoubleClick || message == toolkit::kTrayNotificationClick) {
+  if (message == kLeftDoubleClick || message == kTrayKeySelect ||
+      message == toolkit::kTrayNotificationClick) {
     show();
     mnuMax.setCaption("Minimizar");
   }

@@ -63,6 +63,10 @@ struct NotifyIconData {
 
 inline constexpr int kRightButtonDown = 0x204;
 inline constexpr int kLeftDoubleClick = 0x203;
+// What a shell that knows the keyboard sends for Enter and for the menu key
+// or Shift+F10 on the icon.
+inline constexpr int kTrayKeySelect = 0x401;
+inline constexpr int kTrayContextMenu = 0x7B;
 
 inline constexpr const char* kApagar = "Apagar el sistema";
 inline constexpr const char* kReiniciarSistema = "Reiniciar el sistema";
