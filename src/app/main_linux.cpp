@@ -2,13 +2,16 @@
 // program wired over them.
 #include <QApplication>
 #include <QLocale>
+#include <QSocketNotifier>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/program.hpp"
 #include "frontend/qt/locale_names.hpp"
 #include "frontend/qt/qt_host.hpp"
+#include "platform/instance_request.hpp"
 #include "platform/linux/autostart_linux.hpp"
 #include "platform/linux/clock_linux.hpp"
 #include "platform/linux/instance_linux.hpp"
@@ -65,6 +68,26 @@ Options parse(int argc, char** argv) {
   return o;
 }
 
+// A copy started while another runs: it asks that one to show its window, so
+// a launcher reaches the program, and ends without touching the settings.
+int showRunningCopy(platform::linux_os::LinuxInstance& instance) {
+  if (!instance.hasChannel()) {
+    std::fputs(
+        "vodivuri: another copy is running for this user; without a settings folder it cannot "
+        "be asked to show its window\n",
+        stderr);
+    return 0;
+  }
+  const std::optional<std::string> answer = instance.ask(platform::kShowRequest);
+  if (!answer) {
+    std::fputs("vodivuri: another copy is running for this user but did not answer; not starting\n",
+               stderr);
+  } else if (*answer != platform::kRequestDone) {
+    std::fprintf(stderr, "vodivuri: the running copy answered: %s\n", answer->c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,7 +113,7 @@ int main(int argc, char** argv) {
     case platform::linux_os::InstanceClaim::Held:
       break;
     case platform::linux_os::InstanceClaim::AnotherRuns:
-      return 0;
+      return showRunningCopy(instance);
     case platform::linux_os::InstanceClaim::Failed:
       std::fputs(
           "vodivuri: cannot tell whether another copy is running for this user; not starting, "
@@ -115,6 +138,13 @@ int main(int argc, char** argv) {
   platform::linux_os::LinuxShell shell;
 
   app::Program program({host, registry, version, *power, clock, instance, autostart, shell});
+  // Later copies' requests, served by the event loop like any other input.
+  std::unique_ptr<QSocketNotifier> channel;
+  if (instance.channelFd() >= 0) {
+    channel = std::make_unique<QSocketNotifier>(instance.channelFd(), QSocketNotifier::Read);
+    QObject::connect(channel.get(), &QSocketNotifier::activated,
+                     [&instance] { instance.serviceChannel(); });
+  }
   program.start();
   return host.exec();
 }

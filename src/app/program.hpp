@@ -29,11 +29,15 @@ struct Services {
 class Program {
  public:
   explicit Program(const Services& services);
+  ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
   // Loads and shows the start-up window; it hides itself on activation.
   void start();
+  // What a double-click on the tray icon does, for a copy started later that
+  // asks this one to show itself.
+  void showMainWindow();
 
   engine::ProgramState state;
   engine::SettingsStore store;
@@ -42,6 +46,10 @@ class Program {
   calendar::Calen Calen;
   info::frmAcercaDe frmAcercaDe;
   info::frmAyuda frmAyuda;
+
+ private:
+  toolkit::Host& host_;
+  platform::Instance& instance_;
 };
 
 }  // namespace vodivuri::app

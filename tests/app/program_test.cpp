@@ -139,5 +139,35 @@ TEST_F(ProgramTest, HelpLeafsThroughFourPagesAndAlwaysOpensAtTheFirst) {
   expectRestoredAfterTick();
 }
 
+// A copy started while this one runs asks it to show its window: what a
+// double-click on the tray icon does, and nothing before the window is loaded.
+TEST_F(ProgramTest, ALaterCopysRequestShowsTheWindowAsTheTrayIconDoes) {
+  host.choose("mnuMax");  // "Minimizar"
+  host.trayMessage(mainwindow::kRightButtonDown);
+  ASSERT_FALSE(main.visible());
+  EXPECT_EQ(main.mnuMax.caption(), "Maximizar");
+  ASSERT_TRUE(instance.requestShow());
+  EXPECT_TRUE(main.visible());
+  EXPECT_EQ(main.mnuMax.caption(), "Minimizar");
+  EXPECT_TRUE(main.Timer2.enabled());   // its clock runs again for the user
+  ASSERT_TRUE(instance.requestShow());  // already shown: stays so
+  EXPECT_TRUE(main.visible());
+  EXPECT_TRUE(power.requests.empty());
+}
+
+TEST(ProgramRequests, ARequestBeforeTheStartOrAfterTheProgramRunsNothing) {
+  testing::ProgramDoubles doubles;
+  testhost::TestHost host{doubles.clock};
+  {
+    Program program{doubles.services(host)};
+    ASSERT_TRUE(doubles.instance.requestShow());
+    // Not loaded: no start-up ran, no claim, no settings read.
+    EXPECT_FALSE(program.frmTransparente.loaded());
+    EXPECT_EQ(doubles.instance.claims, 0);
+    EXPECT_TRUE(doubles.registry.writes.empty());
+  }
+  EXPECT_FALSE(doubles.instance.requestShow());
+}
+
 }  // namespace
 }  // namespace vodivuri::app

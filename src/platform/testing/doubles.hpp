@@ -3,8 +3,10 @@
 // scripted instance.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/power.hpp"
@@ -107,10 +109,19 @@ class ScriptedInstance : public Instance {
     ++claims;
     return !anotherRunning;
   }
+  void setShowHandler(std::function<void()> show) override { showHandler = std::move(show); }
+  // What a copy started later asking to show the window runs; false when
+  // nothing would run.
+  bool requestShow() {
+    if (!showHandler) return false;
+    showHandler();
+    return true;
+  }
   std::string path = "C:\\Archivos de programa\\Vodivuri\\Vodivuri.exe";
   std::string folder = "C:\\Archivos de programa\\Vodivuri";
   bool anotherRunning = false;
   int claims = 0;
+  std::function<void()> showHandler;
 };
 
 class RecordingAutostart : public Autostart {
