@@ -11,6 +11,7 @@
 
 #include "engine/power_actions.hpp"
 #include "engine/program_state.hpp"
+#include "engine/schedule_request.hpp"
 #include "engine/settings_store.hpp"
 #include "mainwindow/looks.hpp"
 #include "platform/services.hpp"
@@ -71,6 +72,13 @@ inline constexpr int kTrayContextMenu = 0x7B;
 inline constexpr const char* kApagar = "Apagar el sistema";
 inline constexpr const char* kReiniciarSistema = "Reiniciar el sistema";
 inline constexpr const char* kReiniciarSesion = "Reiniciar la sesión";
+
+// What a request from outside the window answers: the exit status a command
+// line gives back (0 done, 1 nothing scheduled, 2 refused) and one line to show.
+struct RequestResult {
+  int status = 0;
+  std::string text;
+};
 
 class frmTransparente : public toolkit::Form {
  public:
@@ -234,6 +242,10 @@ class frmTransparente : public toolkit::Form {
   void mnuSalirClick();
   void pTools_MouseMove(double x, double y);
   void pTools_Click();
+  // A schedule, a cancel or a question from outside, as the user's clicks would do it.
+  RequestResult CarryOut(const engine::ScheduleRequest& request);
+  // The armed schedule in words; empty when nothing is armed.
+  std::string ScheduleSummary();
   bool pTools_Key(const toolkit::KeyPress& key);
   void pTools_Focus(bool focused);
 
@@ -260,6 +272,8 @@ class frmTransparente : public toolkit::Form {
   // Up and Down on an arrow button step its value as the button does.
   bool spinKey(const toolkit::KeyPress& key, Button& up, Button& down);
   void describeArrows();
+  void setTime(int hour, int minute);
+  CheckBox& actionBox(engine::PowerAction action);
 
   MainWindowServices s_;
   SecondaryWindows windows_;
