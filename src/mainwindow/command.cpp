@@ -2,6 +2,7 @@
 // copy of the program), carried out through the handlers a user's clicks run.
 #include "engine/schedule_request.hpp"
 #include "engine/startup.hpp"
+#include "engine/warning.hpp"
 #include "mainwindow/frm_transparente.hpp"
 
 namespace vodivuri::mainwindow {
@@ -49,9 +50,7 @@ RequestResult frmTransparente::CarryOut(const ScheduleRequest& request) {
   DateTime when{now.date, request.hour, request.minute, 0};
   std::optional<Date> date = request.date;
   if (request.inMinutes) {
-    const std::int64_t minutes = now.hour * 60 + now.minute + *request.inMinutes;
-    when = {toolkit::addDays(now.date, static_cast<int>(minutes / 1440)),
-            static_cast<int>(minutes % 1440 / 60), static_cast<int>(minutes % 60), 0};
+    when = engine::minutesLater(now, *request.inMinutes);
     date = when.date;
   } else if (date) {
     when.date = *date;

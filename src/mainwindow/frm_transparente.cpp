@@ -119,9 +119,9 @@ void frmTransparente::Timer1Tick() {
   const engine::TriggerInputs in{opSiempre.selected(), opSelFecha.selected(), chApagar.value(),
                                  chReSist.value(), chReSes.value()};
   const toolkit::DateTime now = s_.clock.now();
-  // A minute ahead, the user hears of it and can still stop it.
-  if (const auto warning = engine::DueWarning(in, s_.state, now, warnedFiring_)) {
-    warnedFiring_ = warning->firing;
+  // Ten minutes and a minute ahead, the user hears of it and can still stop it.
+  if (const auto warning = engine::DueWarning(in, s_.state, now, warnedMinute_)) {
+    warnedMinute_ = warning->minute;
     s_.host.trayNotification(trayIcon(), warning->title, warning->text);
   }
   engine::TriggerCheck(in, s_.state, s_.power, now);
@@ -242,6 +242,10 @@ void frmTransparente::Receptor_MouseMove(double x, double) {
   // the right button and the double-click do.
   if (message == kRightButtonDown || message == kTrayContextMenu) {
     s_.host.popupMenu(*this, mnuOpciones, &mnuMax);
+  }
+  if (message == toolkit::kTrayNotificationCancel) {
+    // The warning's way out: as unticking the armed action does.
+    CarryOut(engine::ScheduleRequest{.kind = engine::ScheduleRequest::Kind::Cancel});
   }
   if (message == kLeftDoubleClick || message == kTrayKeySelect ||
       message == toolkit::kTrayNotificationClick) {

@@ -260,8 +260,8 @@ class frmTransparente : public toolkit::Form {
   // Hides the window, or minimises it where there is no notification area.
   void hideWindow();
   toolkit::TrayIcon trayIcon();
-  // The firing the last warning was for: one warning each.
-  std::optional<toolkit::DateTime> warnedFiring_;
+  // The minute of the last warning: one each.
+  std::optional<toolkit::DateTime> warnedMinute_;
   void refreshClock();
   void Form_Showing();
   void Form_Hidden();
