@@ -13,6 +13,7 @@
 #include "engine/program_state.hpp"
 #include "engine/schedule_request.hpp"
 #include "engine/settings_store.hpp"
+#include "engine/trigger.hpp"
 #include "mainwindow/looks.hpp"
 #include "platform/services.hpp"
 #include "toolkit/form.hpp"
@@ -265,6 +266,9 @@ class frmTransparente : public toolkit::Form {
   void refreshClock();
   void Form_Showing();
   void Form_Hidden();
+  engine::TriggerInputs triggerInputs() const;
+  void paceTrigger();
+  void paceTrigger(const engine::TriggerInputs& in, const toolkit::DateTime& now);
   void awaitChildClosed();
   void runSlot(int slot);
   void clearHover();

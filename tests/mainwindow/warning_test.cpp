@@ -37,6 +37,7 @@ class Warning : public MainWindowTest {
       platform::testing::FakeClock probe(clock.now());
       probe.advanceMilliseconds((seconds - 180) * 1000);
       clock.set(probe.now());
+      host.clockChanged();
       return runTo(when);
     }
     host.advanceSeconds(seconds);
