@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "engine/startup.hpp"
+
 namespace vodivuri::engine {
 
 const char* const kScheduleUsage =
@@ -137,6 +139,40 @@ ParsedRequest parseScheduleRequest(const std::vector<std::string>& words,
     return refused("--en programa una sola vez: no admite --fecha ni --siempre");
   }
   return {r, {}};
+}
+
+std::string describeSchedule(const ScheduleFacts& f) {
+  if (!f.action) return {};
+  const char* action = *f.action == PowerAction::PowerOff  ? "apagar el sistema"
+                       : *f.action == PowerAction::Restart ? "reiniciar el sistema"
+                                                           : "cerrar la sesión";
+  std::string text = std::string("Programado: ") + action + " a las " + f.hour + ":" + f.minute;
+  if (f.everyDay) {
+    text += ", todos los días";
+  } else if (const auto date = toolkit::parseDayMonthYear(f.dateText)) {
+    text += ", el " + toolkit::formatDate(*date, kLongDate);
+  } else {
+    text += ", sin fecha elegida (no se hará)";
+  }
+  if (f.forced) text += ", forzado";
+  return text;
+}
+
+ScheduleFacts storedSchedule(SettingsStore& store) {
+  ScheduleFacts f;
+  if (store.readSetting("ApagarSistema") == "True") {
+    f.action = PowerAction::PowerOff;
+  } else if (store.readSetting("ReiniciarSistema") == "True") {
+    f.action = PowerAction::Restart;
+  } else if (store.readSetting("ReiniciarSesion") == "True") {
+    f.action = PowerAction::EndSession;
+  }
+  f.hour = store.readSetting("Hora");
+  f.minute = store.readSetting("Minutos");
+  f.everyDay = store.readSetting("Siempre") != "False";
+  f.dateText = store.readSetting("FechaProgramada");
+  f.forced = store.readSetting("Forzar") == "True";
+  return f;
 }
 
 std::vector<std::string> requestWords(const ScheduleRequest& r) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/power_actions.hpp"
+#include "engine/settings_store.hpp"
 #include "toolkit/dates.hpp"
 
 namespace vodivuri::engine {
@@ -39,6 +40,23 @@ ParsedRequest parseScheduleRequest(const std::vector<std::string>& words,
 
 // The words that ask for `request` again, for another copy of the program.
 std::vector<std::string> requestWords(const ScheduleRequest& request);
+
+// What is scheduled, as the window or the stored settings hold it.
+struct ScheduleFacts {
+  std::optional<PowerAction> action;  // none: nothing armed
+  std::string hour, minute;           // "hh", "mm" as shown
+  bool everyDay = false;
+  std::string dateText;  // "dd/mm/yyyy"
+  bool forced = false;
+};
+
+// "Programado: apagar el sistema a las 23:45, el jueves, 24 de diciembre de
+// 2026, forzado"; empty when nothing is armed.
+std::string describeSchedule(const ScheduleFacts& facts);
+
+// The facts as the stored settings hold them, for a question asked while no
+// copy runs.
+ScheduleFacts storedSchedule(SettingsStore& store);
 
 // The options, as the usage text lists them.
 extern const char* const kScheduleUsage;

@@ -96,22 +96,20 @@ void frmTransparente::setTime(int hour, int minute) {
 }
 
 std::string frmTransparente::ScheduleSummary() {
-  const char* action = chApagar.value() == 1   ? "apagar el sistema"
-                       : chReSist.value() == 1 ? "reiniciar el sistema"
-                       : chReSes.value() == 1  ? "cerrar la sesión"
-                                               : nullptr;
-  if (action == nullptr) return {};
-  std::string text =
-      std::string("Programado: ") + action + " a las " + txtHora.caption() + ":" + txtMin.caption();
-  if (opSiempre.selected()) {
-    text += ", todos los días";
-  } else if (const auto date = toolkit::parseDayMonthYear(s_.state.ScheduledDateText)) {
-    text += ", el " + toolkit::formatDate(*date, engine::kLongDate);
-  } else {
-    text += ", sin fecha elegida (no se hará)";
+  engine::ScheduleFacts facts;
+  if (chApagar.value() == 1) {
+    facts.action = engine::PowerAction::PowerOff;
+  } else if (chReSist.value() == 1) {
+    facts.action = engine::PowerAction::Restart;
+  } else if (chReSes.value() == 1) {
+    facts.action = engine::PowerAction::EndSession;
   }
-  if (chForzar.value() == 1) text += ", forzado";
-  return text;
+  facts.hour = txtHora.caption();
+  facts.minute = txtMin.caption();
+  facts.everyDay = opSiempre.selected();
+  facts.dateText = s_.state.ScheduledDateText;
+  facts.forced = chForzar.value() == 1;
+  return engine::describeSchedule(facts);
 }
 
 }  // namespace vodivuri::mainwindow

@@ -33,6 +33,7 @@ class Win32Instance : public Instance {
   bool claimSingleInstance() override;
   // Run by the thread's message loop, from the hidden window's WndProc.
   void setShowHandler(std::function<void()> show) override { show_ = std::move(show); }
+  void setOrderHandler(OrderHandler order) override { order_ = std::move(order); }
 
   enum class Answer { Done, Refused, NoAnswer };
   // A later copy's side: hands `request` to the holder's window and waits for
@@ -69,6 +70,7 @@ class Win32Instance : public Instance {
   UniqueHandle mutex_;
   void* window_ = nullptr;
   std::function<void()> show_;
+  OrderHandler order_;
 };
 
 }  // namespace vodivuri::platform::win32
