@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "app/win32/locale_names_win32.hpp"
 #include "app/win32/options.hpp"
 #include "app/win32/shell_owner.hpp"
+#include "engine/schedule_request.hpp"
 #include "frontend/win32/win32_host.hpp"
 #include "platform/instance_request.hpp"
 #include "platform/power.hpp"
@@ -65,6 +67,12 @@ void notice(const std::string& text, UINT icon) {
   MessageBoxA(nullptr, utf8ToAnsi(text).c_str(), "Vodivuri", MB_OK | icon);
 }
 
+// A command's answer, in a message box as --help's; the exit status.
+int report(const platform::OrderAnswer& answer) {
+  notice(answer.text, answer.status == 2 ? MB_ICONERROR : MB_ICONINFORMATION);
+  return answer.status;
+}
+
 // The one place that picks the power back end.
 std::unique_ptr<platform::Power> makePower(bool simulate, const std::string& log,
                                            platform::Clock& clock) {
@@ -97,15 +105,33 @@ int WINAPI WinMain(HINSTANCE instanceHandle, HINSTANCE, LPSTR, int) {
 
   app::win32::useLocaleDateNames();
   win32::Win32Host host(instanceHandle);
-  // A copy started while another runs asks that one to show its window, so a
-  // launcher reaches the program, and ends before anything reads the settings.
+  // A copy started while another runs hands that one its order, or asks it
+  // to show its window, so a launcher reaches the program; it ends before
+  // anything reads the settings.
   if (!instance.claimSingleInstance()) {
+    if (options.request) {
+      const std::optional<std::string> line =
+          instance.askForAnswer(platform::orderRequest(engine::requestWords(*options.request)));
+      const std::optional<platform::OrderAnswer> answer =
+          line ? platform::orderAnswer(*line) : std::nullopt;
+      return report(answer ? *answer
+                           : platform::OrderAnswer{2,
+                                                   "La copia en marcha no ha contestado; no se "
+                                                   "ha cambiado nada."});
+    }
     if (instance.ask(platform::kShowRequest) == platform::win32::Win32Instance::Answer::NoAnswer) {
       std::fputs("Vodivuri: another copy is running for this user but did not answer\n", stderr);
     }
     return 0;
   }
   platform::win32::Win32Registry registry;
+  // Asked with no copy running: the stored settings say it, and nothing starts.
+  if (options.request && options.request->kind == engine::ScheduleRequest::Kind::Status) {
+    engine::ProgramState state;
+    engine::SettingsStore store(registry, state);
+    const std::string summary = engine::describeSchedule(engine::storedSchedule(store));
+    return report({summary.empty() ? 1 : 0, summary.empty() ? "No hay nada programado" : summary});
+  }
   platform::win32::Win32Version version;
   platform::win32::Win32Clock clock;
   const std::unique_ptr<platform::Power> power =
@@ -116,5 +142,10 @@ int WINAPI WinMain(HINSTANCE instanceHandle, HINSTANCE, LPSTR, int) {
   app::Program program({host, registry, version, *power, clock, instance, autostart, shell});
   app::win32::ownShellByAbout(shell, host, program);
   program.start();
+  // Given at the start: carried out once the settings are restored.
+  if (options.request) {
+    const int status = report(program.carryOut(engine::requestWords(*options.request)));
+    if (status == 2) return status;
+  }
   return host.run();
 }

@@ -8,7 +8,6 @@ toolkit::DateTime startOfMinute(const toolkit::DateTime& t) {
   return {t.date, t.hour, t.minute, 0};
 }
 
-
 const char* announcement(PowerAction action) {
   switch (action) {
     case PowerAction::PowerOff:

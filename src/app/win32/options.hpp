@@ -1,8 +1,11 @@
 // The command line of Vodivuri.exe: its options and the texts it answers with.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "engine/schedule_request.hpp"
 
 namespace vodivuri::app::win32 {
 
@@ -10,7 +13,8 @@ struct Options {
   bool simulate = false;
   bool help = false;
   bool version = false;
-  std::string error;  // empty when the command line is valid
+  std::optional<engine::ScheduleRequest> request;  // a schedule, cancel or question
+  std::string error;                               // empty when the command line is valid
 };
 
 // `args` are the arguments after the program's name, in UTF-8.

@@ -75,9 +75,42 @@ struct ChannelWindow {
       std::string line(static_cast<const char*>(data->lpData), data->cbData);
       // Sent with or without its terminator or line end.
       while (!line.empty() && (line.back() == '\0' || line.back() == '\n')) line.pop_back();
-      // A copy, as a handler may set another one while it runs.
+      // Copies, as a handler may set others while it runs.
       const std::function<void()> show = self->show_;
-      return answerInstanceRequest(line, show) == kRequestDone ? TRUE : FALSE;
+      const OrderHandler order = self->order_;
+      const std::string answer = answerInstanceRequest(line, show, order);
+      // An order's answer goes back to the asker's window while it waits.
+      if (const auto asker = reinterpret_cast<HWND>(wParam);
+          asker != nullptr && orderAnswer(answer)) {
+        COPYDATASTRUCT reply{};
+        reply.dwData = Win32Instance::kAnswerTag;
+        reply.cbData = static_cast<DWORD>(answer.size());
+        reply.lpData = const_cast<char*>(answer.data());
+        ::SendMessageA(asker, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&reply));
+      }
+      return answer == kRequestDone || orderAnswer(answer) ? TRUE : FALSE;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+};
+
+// A later copy's window that receives the answer to its order.
+struct AnswerWindow {
+  static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* answer = reinterpret_cast<std::string*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_COPYDATA && answer != nullptr) {
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (data == nullptr || data->dwData != Win32Instance::kAnswerTag ||
+          data->cbData > kMaxRequestLength * 4 || (data->cbData > 0 && data->lpData == nullptr)) {
+        return FALSE;
+      }
+      answer->assign(static_cast<const char*>(data->lpData), data->cbData);
+      return TRUE;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
   }
@@ -188,9 +221,10 @@ void Win32Instance::openChannel() {
   }
 }
 
-Win32Instance::Answer Win32Instance::ask(std::string_view request, unsigned timeoutMs) {
+std::optional<unsigned long> Win32Instance::send(std::string_view request, void* asker,
+                                                 unsigned timeoutMs) {
   const HWND target = ::FindWindowA(kChannelClass, utf8ToAnsi(mutexName_).c_str());
-  if (target == nullptr) return Answer::NoAnswer;
+  if (target == nullptr) return std::nullopt;
   // The running copy may then bring its window to the front: the user asked
   // for it by starting this one. Neither exists before 98 and 2000.
   using Allow = BOOL(WINAPI*)(DWORD);
@@ -206,21 +240,50 @@ Win32Instance::Answer Win32Instance::ask(std::string_view request, unsigned time
   data.dwData = kRequestTag;
   data.cbData = static_cast<DWORD>(line.size());
   data.lpData = line.data();
+  const auto wParam = reinterpret_cast<WPARAM>(asker);
   const auto lParam = reinterpret_cast<LPARAM>(&data);
   using SendTimeout = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR);
   const auto sendTimeout = optionalFunction<SendTimeout>("user32.dll", "SendMessageTimeoutA");
   DWORD_PTR result = 0;
   if (sendTimeout != nullptr) {
-    if (sendTimeout(target, WM_COPYDATA, 0, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs,
+    // Not SMTO_BLOCK: the answer arrives as a message sent to `asker` while
+    // this one waits.
+    if (sendTimeout(target, WM_COPYDATA, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, timeoutMs,
                     &result) == 0) {
-      return Answer::NoAnswer;
+      return std::nullopt;
     }
   } else {
     // Where the lookup finds nothing: a plain send, which waits while the
     // holder is busy.
-    result = static_cast<DWORD_PTR>(::SendMessageA(target, WM_COPYDATA, 0, lParam));
+    result = static_cast<DWORD_PTR>(::SendMessageA(target, WM_COPYDATA, wParam, lParam));
   }
-  return result == TRUE ? Answer::Done : Answer::Refused;
+  return static_cast<unsigned long>(result);
+}
+
+Win32Instance::Answer Win32Instance::ask(std::string_view request, unsigned timeoutMs) {
+  const std::optional<unsigned long> result = send(request, nullptr, timeoutMs);
+  if (!result) return Answer::NoAnswer;
+  return *result == TRUE ? Answer::Done : Answer::Refused;
+}
+
+std::optional<std::string> Win32Instance::askForAnswer(std::string_view request,
+                                                       unsigned timeoutMs) {
+  const HINSTANCE module = ::GetModuleHandleA(nullptr);
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = AnswerWindow::proc;
+  windowClass.hInstance = module;
+  windowClass.lpszClassName = kAnswerClass;
+  if (::RegisterClassA(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    return std::nullopt;
+  }
+  std::string answer;
+  const HWND asker = ::CreateWindowExA(0, kAnswerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                       module, &answer);
+  if (asker == nullptr) return std::nullopt;
+  const std::optional<unsigned long> result = send(request, asker, timeoutMs);
+  ::DestroyWindow(asker);
+  if (!result || answer.empty()) return std::nullopt;
+  return answer;
 }
 
 }  // namespace vodivuri::platform::win32

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,12 +41,18 @@ class Win32Instance : public Instance {
   // it at most `timeoutMs`. NoAnswer: no window of this name, or one that
   // did not answer in time.
   Answer ask(std::string_view request, unsigned timeoutMs = 2000);
+  // The same for a request the holder answers with a line (an order): that
+  // line, empty when there was none in time.
+  std::optional<std::string> askForAnswer(std::string_view request, unsigned timeoutMs = 5000);
   // The holder's hidden window (an HWND), null while nothing is held.
   void* channelWindow() const { return window_; }
   // The hidden window's class; its name is the mutex's, so per user.
   static constexpr const char* kChannelClass = "VodivuriInstanceChannel";
   // WM_COPYDATA's dwData for a request line.
   static constexpr unsigned long kRequestTag = 0x56445652;  // "VDVR"
+  // The answer's, sent back to the asker's window of this class.
+  static constexpr unsigned long kAnswerTag = 0x56445641;  // "VDVA"
+  static constexpr const char* kAnswerClass = "VodivuriInstanceAnswer";
 
   // advapi32's ConvertSidToStringSidA (Windows 2000 and later), and a
   // function like GetUserNameA.
@@ -65,6 +72,9 @@ class Win32Instance : public Instance {
  private:
   friend struct ChannelWindow;
   void openChannel();
+  // Sends `request` to the holder's window, `asker` (an HWND or null) as the
+  // window for its answer; the holder's result, empty when none came in time.
+  std::optional<unsigned long> send(std::string_view request, void* asker, unsigned timeoutMs);
 
   std::string mutexName_;
   UniqueHandle mutex_;
