@@ -45,7 +45,10 @@ void FocusRing::follow(const QRect& target, bool inside) {
     refresh();
     return;
   }
+  // The old place is painted over as well as the new one.
+  update(ring_);
   ring_ = outer;
+  update(ring_);
   if (ring_.isEmpty()) {
     hide();
     return;
