@@ -131,6 +131,27 @@ TEST_F(KeyboardOnQt, TheToolbarsPartsTakeTheRingAndTheQuestionKeepsQtsOwnKeys) {
   EXPECT_EQ(main.pTools.focusedPart(), 3);
 }
 
+TEST_F(KeyboardOnQt, AClickOnTheToolbarPressesThePartUnderThePointerThenFocusesIt) {
+  QWidget* tools = widget(main.pTools);
+  const QPoint second(50 + 30, 20);  // «No start», the keyboard being on the first
+  QTest::mouseMove(tools, second);
+  if (testing::onRealDisplay()) QTest::qWait(100);
+  std::string notice;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    notice = box->text().toStdString();
+    box->accept();
+  });
+  registry.writes.clear();
+  QTest::mouseClick(tools, Qt::LeftButton, Qt::NoModifier, second);
+  settle();
+  EXPECT_EQ(notice, "Esta aplicación no se ejecutará al inicio de windows");
+  EXPECT_EQ(program.store.readSetting("Inicio"), "False");
+  ASSERT_NE(main.focus(), nullptr);
+  EXPECT_EQ(main.focus()->name(), "pTools");
+}
+
 // The contrast of each ring pixel with the same pixel without the focus there.
 TEST_F(KeyboardOnQt, EveryStopsRingIsTwoPixelsWideAndStandsOutThreeToOne) {
   key(Qt::Key_Space);

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 #include <algorithm>
 
 #include "frontend/qt/qt_host.hpp"
@@ -81,7 +82,7 @@ ControlView* viewOf(QWidget* widget) {
 bool InputForwarder::eventFilter(QObject* target, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonPress &&
-      type != QEvent::MouseButtonDblClick) {
+      type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease) {
     return false;
   }
   auto* widget = qobject_cast<QWidget*>(target);
@@ -90,13 +91,25 @@ bool InputForwarder::eventFilter(QObject* target, QEvent* event) {
   if (window == nullptr || !host_.forwards(*window)) return false;
   toolkit::Form& form = window->form();
 
-  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+      type == QEvent::MouseButtonRelease) {
     if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return false;
     ControlView* view = viewOf(widget);
     if (view == nullptr) return false;
     toolkit::Control& control = *view->control();
     const auto& order = form.tabOrder;
-    if (std::find(order.begin(), order.end(), &control) != order.end()) form.userFocused(control);
+    if (std::find(order.begin(), order.end(), &control) == order.end()) return false;
+    // A control with parts (the toolbar) takes the focus once the click is
+    // done: its focus raises the keyboard's part, and the click must press
+    // the one under the pointer.
+    const bool afterClick = !control.parts().empty();
+    if (type == QEvent::MouseButtonRelease && afterClick) {
+      QTimer::singleShot(0, window, [window, &control] {
+        if (window->form().loaded()) window->form().userFocused(control);
+      });
+    } else if (type != QEvent::MouseButtonRelease && !afterClick) {
+      form.userFocused(control);
+    }
     return false;  // the click itself goes on to the widget
   }
 
