@@ -38,6 +38,9 @@ class Program {
   // What a double-click on the tray icon does, for a copy started later that
   // asks this one to show itself.
   void showMainWindow();
+  // A command line's schedule options, carried out by the main window: from a
+  // copy started later, or given to this one at its start.
+  platform::OrderAnswer carryOut(const std::vector<std::string>& words);
 
   engine::ProgramState state;
   engine::SettingsStore store;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/instance_request.hpp"
 #include "toolkit/dates.hpp"
 
 namespace vodivuri::platform {
@@ -36,6 +37,8 @@ class Instance {
   // from the event loop once this copy holds the claim. Empty: such requests
   // are answered with an error.
   virtual void setShowHandler(std::function<void()> show) = 0;
+  // What a later copy's command line (schedule, cancel, ask) runs, the same way.
+  virtual void setOrderHandler(OrderHandler order) = 0;
 };
 
 // Mirrors the run-at-start-up entry where the platform starts programs from

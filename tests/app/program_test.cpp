@@ -169,5 +169,47 @@ TEST(ProgramRequests, ARequestBeforeTheStartOrAfterTheProgramRunsNothing) {
   EXPECT_FALSE(doubles.instance.requestShow());
 }
 
+// A later copy's command line travels as one line and comes back as one.
+TEST_F(ProgramTest, ALaterCopysCommandLineIsCarriedOutAndAnswered) {
+  EXPECT_EQ(instance.requestOrder({"--cerrar-sesion", "23:59", "--siempre"}),
+            "respuesta 0 Programado: cerrar la sesión a las 23:59, todos los días");
+  EXPECT_EQ(main.chReSes.value(), 1);
+  EXPECT_EQ(instance.requestOrder({"--estado"}),
+            "respuesta 0 Programado: cerrar la sesión a las 23:59, todos los días");
+  EXPECT_EQ(instance.requestOrder({"--apagar", "24:00"}),
+            "respuesta 2 hora no válida «24:00»: use HH:MM, de 00:00 a 23:59");
+  EXPECT_EQ(instance.requestOrder({"--simulate"}), "respuesta 2 opción desconocida «--simulate»");
+  EXPECT_EQ(instance.requestOrder({}), "respuesta 2 no se ha pedido nada");
+  EXPECT_EQ(main.chReSes.value(), 1) << "refused orders change nothing";
+  EXPECT_EQ(instance.requestOrder({"--cancelar"}),
+            "respuesta 0 Programación cancelada: no hay nada programado");
+  EXPECT_EQ(instance.requestOrder({"--estado"}), "respuesta 1 No hay nada programado");
+  EXPECT_TRUE(power.requests.empty());
+}
+
+TEST(InstanceRequest, OrdersAndAnswersKeepTheirWordsAndRefuseWhatCouldSplitThem) {
+  const std::string line = platform::orderRequest({"--apagar", "23:45", "--fecha", "24/12/2026"});
+  EXPECT_EQ(line,
+            "orden\x1f--apagar\x1f"
+            "23:45\x1f--fecha\x1f"
+            "24/12/2026");
+  std::vector<std::string> seen;
+  const std::string answer =
+      platform::answerInstanceRequest(line, {}, [&](const std::vector<std::string>& words) {
+        seen = words;
+        return platform::OrderAnswer{1, "dos\nlíneas"};
+      });
+  EXPECT_EQ(seen, (std::vector<std::string>{"--apagar", "23:45", "--fecha", "24/12/2026"}));
+  EXPECT_EQ(answer, "respuesta 1 dos líneas");
+  EXPECT_EQ(platform::orderAnswer(answer), (platform::OrderAnswer{1, "dos líneas"}));
+  EXPECT_EQ(platform::orderAnswer("ok"), std::nullopt);
+  EXPECT_EQ(platform::orderAnswer("respuesta 7 x"), std::nullopt);
+  EXPECT_EQ(platform::orderRequest({"a\nmostrar"}), "");
+  EXPECT_EQ(platform::orderRequest({std::string(300, 'x')}), "");
+  EXPECT_EQ(platform::answerInstanceRequest("ordenes", {}, {}), "error: petición desconocida");
+  EXPECT_EQ(platform::answerInstanceRequest(line, {}, {}),
+            "error: la programación todavía no se puede cambiar");
+}
+
 }  // namespace
 }  // namespace vodivuri::app

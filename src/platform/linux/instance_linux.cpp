@@ -378,7 +378,8 @@ void LinuxInstance::serviceChannel() {
   // comes back here.
   for (Request& request : requests) {
     const std::function<void()> show = show_;
-    sendLine(request.fd.get(), answerInstanceRequest(request.line, show));
+    const OrderHandler order = order_;
+    sendLine(request.fd.get(), answerInstanceRequest(request.line, show, order));
   }
 }
 

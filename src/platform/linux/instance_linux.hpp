@@ -43,6 +43,7 @@ class LinuxInstance : public Instance {
   // running, so that two copies never share the settings file.
   bool claimSingleInstance() override { return claim() == InstanceClaim::Held; }
   void setShowHandler(std::function<void()> show) override { show_ = std::move(show); }
+  void setOrderHandler(OrderHandler order) override { order_ = std::move(order); }
 
   // The holder's side of the channel: a descriptor that turns readable when
   // serviceChannel() has something to do (a connection, a request, a client
@@ -96,6 +97,7 @@ class LinuxInstance : public Instance {
   UniqueFd poll_;   // epoll over the listener, the timer and the clients
   std::vector<Client> clients_;
   std::function<void()> show_;
+  OrderHandler order_;
   bool socketBound_ = false;
   bool strangerReported_ = false;
 };

@@ -117,11 +117,17 @@ class ScriptedInstance : public Instance {
     showHandler();
     return true;
   }
+  void setOrderHandler(OrderHandler order) override { orderHandler = std::move(order); }
+  // A later copy's command line, as the channel hands it over.
+  std::string requestOrder(const std::vector<std::string>& words) {
+    return answerInstanceRequest(orderRequest(words), showHandler, orderHandler);
+  }
   std::string path = "C:\\Archivos de programa\\Vodivuri\\Vodivuri.exe";
   std::string folder = "C:\\Archivos de programa\\Vodivuri";
   bool anotherRunning = false;
   int claims = 0;
   std::function<void()> showHandler;
+  OrderHandler orderHandler;
 };
 
 class RecordingAutostart : public Autostart {
