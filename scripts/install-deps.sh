@@ -24,6 +24,8 @@ packages=(
   qt6-wayland sway waybar
   # gdbus, for the end-to-end test of the warning
   libglib2.0-bin
+  # the screen-reader check: the accessibility bus and its Python client
+  at-spi2-core python3-pyatspi
 )
 [ $# -gt 0 ] && packages=("$@")
 

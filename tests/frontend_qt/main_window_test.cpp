@@ -57,14 +57,6 @@ TEST_F(MainWindowOnQt, EveryControlStandsAtItsPlaceWithItsParentAndVisibility) {
   // The receiver and the stored images lie below the client area.
   EXPECT_FALSE(window->rect().intersects(widget(main.Receptor)->geometry()));
   EXPECT_TRUE(widget(main.imToolsAt(3))->isHidden());
-  // The keyboard order, as Tab walks it.
-  QStringList order, expected;
-  for (QWidget* w = widget(main.chApagar); order.size() < 20; w = w->nextInFocusChain()) {
-    if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
-    if (w->nextInFocusChain() == widget(main.chApagar)) break;
-  }
-  for (const toolkit::Control* c : main.tabOrder) expected << QString::fromStdString(c->name());
-  EXPECT_EQ(order, expected);
 }
 
 TEST_F(MainWindowOnQt, TheGradientShowsBehindTheTransparentLabels) {

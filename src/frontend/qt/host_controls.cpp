@@ -6,6 +6,7 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "frontend/qt/accessible.hpp"
 #include "frontend/qt/qt_host.hpp"
 
 namespace vodivuri::qt {
@@ -163,8 +164,12 @@ void QtHost::apply(Control& control, QWidget& widget) {
   widget.update();
 }
 
-void QtHost::controlChanged(Control& control, toolkit::Property) {
-  if (QWidget* widget = widgetOf(control)) apply(control, *widget);
+void QtHost::controlChanged(Control& control, toolkit::Property p) {
+  if (QWidget* widget = widgetOf(control)) {
+    apply(control, *widget);
+    focusLooksChanged(control, p);
+    accessibleChanged(control, p, *widget);
+  }
   // Only menu entries reach an exported menu; the clock's changes every second do not.
   if (control.kind() == ControlKind::MenuEntry) trayMenuChanged(control);
 }

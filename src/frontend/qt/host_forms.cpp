@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "frontend/qt/focus_ring.hpp"
 #include "frontend/qt/qt_host.hpp"
 #include "toolkit/geometry.hpp"
 
@@ -32,14 +33,8 @@ void QtHost::formLoaded(Form& form) {
 
   for (Control* c : form.controls()) createControl(*c, *widget);
 
-  QWidget* previous = nullptr;
-  for (Control* c : form.tabOrder) {
-    QWidget* w = widgetOf(*c);
-    if (w == nullptr) continue;
-    w->setFocusPolicy(Qt::StrongFocus);
-    if (previous != nullptr) QWidget::setTabOrder(previous, w);
-    previous = w;
-  }
+  // The model walks the tab order; Qt's own chain is never used.
+  widget->ring = new FocusRing(*widget);
 
   // The layout places the client area; the model keeps the outer edges.
   if (layout.clientLeft || layout.clientTop) {
@@ -122,6 +117,7 @@ void QtHost::formShown(Form& form) {
   widget->show();
   widget->raise();
   widget->activateWindow();
+  placeRing(form);
 }
 
 void QtHost::formRaised(Form& form) {

@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QSessionManager>
 
+#include "frontend/qt/accessible.hpp"
+#include "frontend/qt/keyboard.hpp"
 #include "toolkit/geometry.hpp"
 
 namespace vodivuri::qt {
@@ -25,6 +27,9 @@ QtHost::QtHost(QString assetsFolder, bool watchSignals) : assets_(std::move(asse
                      [this](QSessionManager&) { endSession(); });
   }
   if (watchSignals) signals_ = std::make_unique<TerminationSignals>([this] { endSession(); });
+  input_ = std::make_unique<InputForwarder>(*this);
+  QCoreApplication::instance()->installEventFilter(input_.get());
+  installAccessibility();
 }
 
 // Runs once the loops have ended, when no event is on its way to anything here.

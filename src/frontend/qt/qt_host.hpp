@@ -50,6 +50,7 @@ class QtHost : public toolkit::Host {
   void formUnloaded(toolkit::Form& form) override;
   void formMoved(toolkit::Form& form) override;
   void controlChanged(toolkit::Control& control, toolkit::Property p) override;
+  void focusChanged(toolkit::Form& form) override;
   void controlDestroyed(toolkit::Control& control) override;
   void timerChanged(toolkit::Timer& timer) override;
   void runModal(toolkit::Form& form) override;
@@ -97,6 +98,9 @@ class QtHost : public toolkit::Host {
   QWidget* createControl(toolkit::Control& control, FormWidget& form);
   void apply(toolkit::Control& control, QWidget& widget);
   void applyFormSize(toolkit::Form& form, FormWidget& widget);
+  // The ring around the form's focused control (or its focused part).
+  void placeRing(const toolkit::Form& form);
+  void focusLooksChanged(toolkit::Control& control, toolkit::Property p);
   void reportPlace(FormWidget& widget);
   // Hides or minimises the window now, or once the window manager has mapped it.
   void onceMapped(FormWidget& widget, FormWidget::Pending what);
@@ -140,6 +144,7 @@ class QtHost : public toolkit::Host {
   std::unique_ptr<DesktopNotifications> notifications_;  // made at the first notification
   std::unique_ptr<sni::TrayWatch> trayWatch_;            // made at the first question
   std::unique_ptr<QObject> modalGuard_;                  // filters input while a modal form waits
+  std::unique_ptr<QObject> input_;                       // keys and focusing clicks to the model
   bool quitting_ = false;
   mutable bool noTrayNoted_ = false;
 };

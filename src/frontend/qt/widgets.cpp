@@ -2,11 +2,8 @@
 
 #include <qdrawutil.h>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 #include "frontend/qt/qt_host.hpp"
 #include "toolkit/geometry.hpp"
@@ -66,15 +63,6 @@ void FormWidget::mouseMoveEvent(QMouseEvent* event) {
   if (!host_.forwards(*this)) return;
   const QPointF p = event->position();
   form_.userMouseMove(p.x() * host_.twipsPerPixelX(), p.y() * host_.twipsPerPixelY());
-}
-
-void FormWidget::keyPressEvent(QKeyEvent* event) {
-  if (event->key() != Qt::Key_Escape) {
-    QWidget::keyPressEvent(event);
-    return;
-  }
-  event->accept();
-  if (host_.forwards(*this)) form_.userKeyDown(toolkit::kKeyEscape);
 }
 
 // The model decides: a refused close keeps the window, an accepted one unloads it.
@@ -220,12 +208,6 @@ void ButtonControl::paintEvent(QPaintEvent*) {
                                : palette().color(QPalette::Disabled, QPalette::ButtonText));
     painter.setFont(font());
     painter.drawText(inner, Qt::AlignCenter, text());
-  }
-  if (hasFocus()) {
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = rect().adjusted(3, 3, -3, -3);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
   }
 }
 

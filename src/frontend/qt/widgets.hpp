@@ -15,9 +15,14 @@ namespace vodivuri::qt {
 
 class QtHost;
 
+class FocusRing;
+
 // The top-level window of a form: its background (colour, picture or the
-// blue gradient) and its own surface's mouse moves, Esc and close box.
+// blue gradient), its own surface's mouse moves and its close box. Keys go
+// to the model through the host's input filter.
 class FormWidget : public QWidget {
+  Q_OBJECT
+
  public:
   FormWidget(QtHost& host, toolkit::Form& form);
   toolkit::Form& form() const { return form_; }
@@ -29,11 +34,12 @@ class FormWidget : public QWidget {
   // it: done as soon as it is on the screen (see QtHost::onceMapped).
   enum class Pending { None, Hide, Minimise };
   Pending pending = Pending::None;
+  // The focus indicator drawn over the window's controls.
+  FocusRing* ring = nullptr;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -69,6 +75,8 @@ class ControlView {
 // Labels, picture boxes and images: painted by hand, mouse moves in twips
 // of their own, a click when the left button goes down and up inside.
 class PaintedControl : public QWidget, public ControlView {
+  Q_OBJECT
+
  public:
   PaintedControl(QtHost& host, toolkit::Control& control, QWidget* parent);
   QPixmap picture;  // picture boxes and images
@@ -86,6 +94,8 @@ class PaintedControl : public QWidget, public ControlView {
 
 // A one-pixel line between the control's two points, under the other controls.
 class LineControl : public QWidget, public ControlView {
+  Q_OBJECT
+
  public:
   LineControl(QtHost& host, toolkit::Control& control, QWidget* parent);
   QPoint from, to;  // in the widget's own pixels
@@ -95,6 +105,8 @@ class LineControl : public QWidget, public ControlView {
 };
 
 class FrameControl : public QFrame, public ControlView {
+  Q_OBJECT
+
  public:
   FrameControl(QtHost& host, toolkit::Control& control, QWidget* parent);
 
@@ -104,6 +116,8 @@ class FrameControl : public QFrame, public ControlView {
 
 // A push button drawn with the classic raised bevel, its picture or caption centred.
 class ButtonControl : public QPushButton, public ControlView {
+  Q_OBJECT
+
  public:
   ButtonControl(QtHost& host, toolkit::Control& control, QWidget* parent);
 
@@ -112,11 +126,15 @@ class ButtonControl : public QPushButton, public ControlView {
 };
 
 class CheckBoxControl : public QCheckBox, public ControlView {
+  Q_OBJECT
+
  public:
   CheckBoxControl(QtHost& host, toolkit::Control& control, QWidget* parent);
 };
 
 class OptionControl : public QRadioButton, public ControlView {
+  Q_OBJECT
+
  public:
   OptionControl(QtHost& host, toolkit::Control& control, QWidget* parent);
 };
