@@ -103,20 +103,24 @@ class frmTransparente : public toolkit::Form {
                      .role = toolkit::AccessRole::ToolBar}};
   Image imRaised{*this, "imRaised", {.rect = {225, 30, 750, 600}, .mouseInput = false}, &pTools};
   CheckBox chApagar{*this, "chApagar", looks::named(looks::box({345, 960, 180, 195}), kApagar)};
-  Label Label3{*this, "Label3", looks::caption(kApagar, {720, 930, 1905, 225})};
+  // The captions beside the boxes and options: their names already say them.
+  Label Label3{*this, "Label3", looks::silent(looks::caption(kApagar, {720, 930, 1905, 225}))};
   CheckBox chReSist{*this, "chReSist",
                     looks::named(looks::box({3060, 975, 225, 195}), kReiniciarSistema)};
-  Label Label4{*this, "Label4", looks::caption(kReiniciarSistema, {3330, 945, 2205, 225})};
+  Label Label4{*this, "Label4",
+               looks::silent(looks::caption(kReiniciarSistema, {3330, 945, 2205, 225}))};
   CheckBox chReSes{*this, "chReSes",
                    looks::named(looks::box({345, 1455, 210, 195}), kReiniciarSesion)};
-  Label Label5{*this, "Label5", looks::caption(kReiniciarSesion, {675, 1455, 2040, 225})};
+  Label Label5{*this, "Label5",
+               looks::silent(looks::caption(kReiniciarSesion, {675, 1455, 2040, 225}))};
   CheckBox chForzar{*this, "chForzar", looks::named(looks::box({3060, 1440, 210, 195}), "Forzar")};
   Label lblForzar{*this, "lblForzar", [] {
-                    auto s = looks::caption("Forzar", {3330, 1440, 2040, 225});
+                    auto s = looks::silent(looks::caption("Forzar", {3330, 1440, 2040, 225}));
                     s.foreground = toolkit::Colour::rgb(255, 0, 0);
                     return s;
                   }()};
-  Label lblHora{*this, "lblHora", looks::sizedCaption("Hora:", {555, 2130, 585, 240})};
+  Label lblHora{*this, "lblHora",
+                looks::silent(looks::sizedCaption("Hora:", {555, 2130, 585, 240}))};
   Label txtHora{*this, "txtHora",
                 looks::named(looks::centred("0", {1215, 2160, 330, 240}, looks::kSmall), "Hora",
                              toolkit::AccessRole::ReadOut)};
@@ -126,7 +130,8 @@ class frmTransparente : public toolkit::Form {
   Button cmdDismHora{
       *this, "cmdDismHora",
       looks::named(looks::arrow({1620, 2265, 255, 195}, looks::kDownArrow), "Disminuir la hora")};
-  Label lblMin{*this, "lblMin", looks::sizedCaption("Minutos:", {3510, 2130, 870, 240})};
+  Label lblMin{*this, "lblMin",
+               looks::silent(looks::sizedCaption("Minutos:", {3510, 2130, 870, 240}))};
   Label txtMin{*this, "txtMin",
                looks::named(looks::centred("0", {4440, 2160, 330, 240}, looks::kSmall), "Minutos",
                             toolkit::AccessRole::ReadOut)};
@@ -139,8 +144,9 @@ class frmTransparente : public toolkit::Form {
   OptionButton opSelFecha{
       *this, "opSelFecha",
       looks::named(looks::option({465, 2820, 210, 195}, false), "Seleccionar fecha")};
-  Label Label6{*this, "Label6",
-               looks::sizedCaption("Seleccionar fecha", {780, 2805, 1890, 240}, false)};
+  Label Label6{
+      *this, "Label6",
+      looks::silent(looks::sizedCaption("Seleccionar fecha", {780, 2805, 1890, 240}, false))};
   Label lblCalen{*this, "lblCalen", [] {
                    auto s = looks::named(looks::centred("", {555, 3195, 3765, 210}),
                                          "Fecha programada", toolkit::AccessRole::ReadOut);
@@ -152,7 +158,8 @@ class frmTransparente : public toolkit::Form {
                                     "Elegir la fecha en el calendario")};
   OptionButton opSiempre{*this, "opSiempre",
                          looks::named(looks::option({465, 3600, 210, 195}, true), "Siempre")};
-  Label Label7{*this, "Label7", looks::sizedCaption("Siempre", {780, 3570, 885, 240}, false)};
+  Label Label7{*this, "Label7",
+               looks::silent(looks::sizedCaption("Siempre", {780, 3570, 885, 240}, false))};
   Label Label1{*this, "Label1", looks::centred("", {15, 4125, 3960, 405}, looks::kWords, true)};
   Label Label2{*this, "Label2", looks::centred("", {3975, 4125, 1755, 405}, looks::kWords, true)};
 
@@ -175,7 +182,8 @@ class frmTransparente : public toolkit::Form {
   Line Line11{*this, "Line11", 4665, 3210, 4665, 3435, looks::kDateBoxLine};
 
   // ---- outside the visible area ----
-  PictureBox Receptor{*this, "Receptor", {.rect = {5175, 5955, 105, 180}}};
+  PictureBox Receptor{
+      *this, "Receptor", {.rect = {5175, 5955, 105, 180}, .role = toolkit::AccessRole::None}};
   std::deque<Image> imTools;  // imTools[k - 1] is imTools(k)
   Image& imToolsAt(int k) { return imTools.at(static_cast<std::size_t>(k - 1)); }
 

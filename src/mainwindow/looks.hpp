@@ -67,6 +67,12 @@ inline ControlState named(ControlState s, std::string name,
   return s;
 }
 
+// A caption that a control beside it already names: left out for screen readers.
+inline ControlState silent(ControlState s) {
+  s.role = toolkit::AccessRole::None;
+  return s;
+}
+
 inline constexpr const char* kUpArrow = "arrow_up.bmp";
 inline constexpr const char* kDownArrow = "arrow_down.bmp";
 inline constexpr toolkit::Colour kFrameLine = toolkit::kWhite;

@@ -71,6 +71,8 @@ std::vector<toolkit::ControlPart> frmTransparente::ToolbarParts() {
 
 void frmTransparente::pTools_Focus(bool focused) {
   if (focused) {
+    // Focused by a click: the keyboard goes on from the button clicked.
+    if (HoverButton >= 1 && HoverButton <= 6) ToolbarFocus = HoverButton;
     pTools.setFocusedPart(ToolbarFocus - 1);
     raiseSlot(ToolbarFocus);
   } else {
