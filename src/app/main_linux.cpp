@@ -16,6 +16,7 @@
 #include "platform/instance_request.hpp"
 #include "platform/linux/autostart_linux.hpp"
 #include "platform/linux/clock_linux.hpp"
+#include "platform/linux/clock_watch_linux.hpp"
 #include "platform/linux/instance_linux.hpp"
 #include "platform/linux/logind/power_logind.hpp"
 #include "platform/linux/logind/power_simulated.hpp"
@@ -201,6 +202,15 @@ int main(int argc, char** argv) {
     channel = std::make_unique<QSocketNotifier>(instance.channelFd(), QSocketNotifier::Read);
     QObject::connect(channel.get(), &QSocketNotifier::activated,
                      [&instance] { instance.serviceChannel(); });
+  }
+  // A clock set or a suspend ended: the timers wait afresh on the wall clock.
+  platform::linux_os::ClockWatch clockWatch;
+  std::unique_ptr<QSocketNotifier> clockNotifier;
+  if (clockWatch.fd() >= 0) {
+    clockNotifier = std::make_unique<QSocketNotifier>(clockWatch.fd(), QSocketNotifier::Read);
+    QObject::connect(clockNotifier.get(), &QSocketNotifier::activated, [&clockWatch, &host] {
+      if (clockWatch.changed()) host.clockChanged();
+    });
   }
   program.start();
   // Given at the start: carried out once the settings are restored, as a

@@ -8,6 +8,8 @@
 #      simulated request at 11:00;
 #   2. started at 10:59:57 (inside the warning's minute): no notification,
 #      the request at 11:00 all the same;
+#   2b. the notification's «Cancelar»: the action unticked in the settings
+#      file, no request at 11:00;
 #   3. no session bus: the icon's own balloon at 10:59 instead.
 # Usage: warning_e2e.sh PROGRAM
 set -euo pipefail
@@ -127,6 +129,24 @@ wait_request 15 late
 sleep 1
 [ "$(notifies)" -eq 1 ] || fail "late: a notification from a program started at 10:59:57"
 echo "ok: started at 10:59:57, no notification, the request $((request_at - 3000)) ms after 11:00"
+stop_app
+
+# --- 2b. the notification's «Cancelar» disarms ---
+fresh_user cancelled
+settings=$XDG_CONFIG_HOME/vodivuri/user.reg
+launch 10:58:55
+waitfor 100 sh -c "[ \$(grep -ac ' Notify ' '$work/notify.log') -ge 2 ]" ||
+  fail "cancelled: no notification by 10:59"
+grep ' Notify ' "$work/notify.log" | tail -n 1 | grep -qF '["default", "Mostrar", "cancelar", "Cancelar"]' ||
+  fail "cancelled: no «Cancelar» button: $(grep ' Notify ' "$work/notify.log" | tail -n 1)"
+mock EmitSignal org.freedesktop.Notifications ActionInvoked us "[<uint32 2>, <'cancelar'>]" >/dev/null
+waitfor 50 grep -q '^"ApagarSistema"="False"' "$settings" ||
+  fail "cancelled: the settings still arm it: $(cat "$settings")"
+gone Vodivuri || fail "cancelled: «Cancelar» showed the window"
+# Past 11:00 on the fake clock (65 s after 10:58:55): no request.
+waitfor 700 sh -c "[ \$((\$(date +%s%3N) - $launched)) -ge 67000 ]"
+requested && fail "cancelled: the shutdown was requested all the same"
+echo "ok: «Cancelar» unticked the action in the settings file; nothing requested at 11:00"
 stop_app
 
 # --- 3. no session bus: the icon's own balloon ---

@@ -85,6 +85,24 @@ TEST_F(DesktopNotificationsTest, OnlyTheDefaultActionOfItsOwnNotificationIsAClic
   ASSERT_TRUE(spinUntil([&] { return clicks == 2; }));
 }
 
+TEST_F(DesktopNotificationsTest, ACancelButtonIsOfferedOnlyWithItsHandlerAndRunsIt) {
+  send();
+  EXPECT_EQ(daemon_->notifyCalls().back().actions.size(), 2) << "no handler, no button";
+  int cancels = 0;
+  const int answered = answers();
+  desktop.show(
+      "Vodivuri", kText, [this] { ++clicks; }, [this] { ++failures; }, [&] { ++cancels; });
+  ASSERT_TRUE(spinUntil([&] { return answers() > answered; }));
+  const auto actions = daemon_->notifyCalls().back().actions;
+  ASSERT_EQ(actions.size(), 4);
+  EXPECT_EQ(actions[2], "cancelar");
+  EXPECT_EQ(actions[3], "Cancelar");
+  daemon_->actionInvoked(42, "cancelar");  // the first one has no such button
+  daemon_->actionInvoked(43, "cancelar");
+  ASSERT_TRUE(spinUntil([&] { return cancels == 1; }));
+  EXPECT_EQ(clicks, 0);
+}
+
 TEST_F(DesktopNotificationsTest, AClosedNotificationIsForgotten) {
   send();
   send();

@@ -19,6 +19,8 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 // A service that does not answer soon is as good as none: the balloon is due
 // while the warning still means something.
 constexpr int kCallTimeoutMs = 5000;
+// The «Cancelar» button's action key.
+constexpr const char* kCancelAction = "cancelar";
 
 }  // namespace
 
@@ -40,17 +42,19 @@ bool DesktopNotifications::available() const {
 }
 
 void DesktopNotifications::show(const QString& title, const QString& text,
-                                std::function<void()> clicked, std::function<void()> failed) {
+                                std::function<void()> clicked, std::function<void()> failed,
+                                std::function<void()> cancelled) {
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
   // "default" is the action a click on the notification itself invokes.
-  const QStringList actions{QStringLiteral("default"), QStringLiteral("Mostrar")};
+  QStringList actions{QStringLiteral("default"), QStringLiteral("Mostrar")};
+  if (cancelled) actions << QString(kCancelAction) << QStringLiteral("Cancelar");
   const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("vodivuri")}};
   call << QStringLiteral("Vodivuri") << uint(0) << iconUri_ << title << text << actions << hints
        << int(-1);
   auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
   auto handled = std::make_shared<bool>(false);
-  auto answered = [this, watcher, handled, clicked = std::move(clicked),
-                   failed = std::move(failed)] {
+  auto answered = [this, watcher, handled, clicked = std::move(clicked), failed = std::move(failed),
+                   cancelled = std::move(cancelled)] {
     if (*handled) return;
     *handled = true;
     watcher->deleteLater();
@@ -59,7 +63,7 @@ void DesktopNotifications::show(const QString& title, const QString& text,
       if (failed) failed();
       return;
     }
-    clicks_[reply.value()] = clicked;
+    actions_[reply.value()] = {clicked, cancelled};
   };
   connect(watcher, &QDBusPendingCallWatcher::finished, this, answered);
   // A call that could not even be sent (no connection) has ended already and
@@ -68,15 +72,17 @@ void DesktopNotifications::show(const QString& title, const QString& text,
 }
 
 void DesktopNotifications::actionInvoked(uint id, const QString& action) {
-  if (action != QLatin1String("default")) return;
-  const auto it = clicks_.find(id);
-  if (it == clicks_.end()) return;  // another program's, or one already closed
-  const std::function<void()> clicked = it->second;
-  if (clicked) clicked();
+  const auto it = actions_.find(id);
+  if (it == actions_.end()) return;  // another program's, or one already closed
+  const std::function<void()> run = action == QLatin1String("default") ? it->second.clicked
+                                    : action == QLatin1String(kCancelAction)
+                                        ? it->second.cancelled
+                                        : std::function<void()>();
+  if (run) run();
 }
 
 void DesktopNotifications::notificationClosed(uint id, uint /*reason*/) {
-  clicks_.erase(id);
+  actions_.erase(id);
 }
 
 }  // namespace vodivuri::qt

@@ -21,13 +21,14 @@ class DesktopNotifications : public QObject {
   bool available() const;
 
   // Sends a notification. `clicked` runs when the user clicks it (its
-  // default action); `failed` runs once when the service does not take it.
-  // Neither runs after this object is gone.
+  // default action); `failed` runs once when the service does not take it;
+  // with `cancelled`, it offers a «Cancelar» button that runs it. None runs
+  // after this object is gone.
   void show(const QString& title, const QString& text, std::function<void()> clicked,
-            std::function<void()> failed);
+            std::function<void()> failed, std::function<void()> cancelled = {});
 
   // The notifications on show that a click would still reach.
-  std::size_t open() const { return clicks_.size(); }
+  std::size_t open() const { return actions_.size(); }
 
  private slots:
   void actionInvoked(uint id, const QString& action);
@@ -36,7 +37,11 @@ class DesktopNotifications : public QObject {
  private:
   QDBusConnection bus_;
   QString iconUri_;
-  std::map<uint, std::function<void()>> clicks_;
+  struct Actions {
+    std::function<void()> clicked;
+    std::function<void()> cancelled;
+  };
+  std::map<uint, Actions> actions_;
 };
 
 }  // namespace vodivuri::qt

@@ -31,6 +31,12 @@ void QtHost::scheduleTick(toolkit::Timer& timer, QTimer& qtimer) {
   qtimer.start(toolkit::nextTickDelay(QDateTime::currentMSecsSinceEpoch(), timer.interval()));
 }
 
+void QtHost::clockChanged() {
+  for (const auto& [timer, qtimer] : timers_) {
+    if (qtimer->isActive()) qtimer->start(0);
+  }
+}
+
 void QtHost::forgetTimer(const toolkit::Control& control) {
   const auto it = timers_.find(&control);
   if (it == timers_.end()) return;

@@ -195,7 +195,12 @@ void QtHost::trayNotification(const toolkit::TrayIcon& icon, const std::string& 
           trayMessage(receiver, toolkit::kTrayNotificationClick);
         });
       },
-      [this, receiver, summary, body] { showBalloon(receiver, summary, body); });
+      [this, receiver, summary, body] { showBalloon(receiver, summary, body); },
+      [this, receiver] {
+        QTimer::singleShot(0, &context_, [this, receiver] {
+          trayMessage(receiver, toolkit::kTrayNotificationCancel);
+        });
+      });
 }
 
 void QtHost::showBalloon(const toolkit::Control* receiver, const QString& title,

@@ -53,6 +53,9 @@ class QtHost : public toolkit::Host {
   void focusChanged(toolkit::Form& form) override;
   void controlDestroyed(toolkit::Control& control) override;
   void timerChanged(toolkit::Timer& timer) override;
+  // The wall clock was set or a suspend ended: every running timer ticks at
+  // once and waits afresh on the wall clock, so none sleeps past its moment.
+  void clockChanged();
   void runModal(toolkit::Form& form) override;
   toolkit::MessageAnswer messageBox(const toolkit::MessageRequest& request) override;
   void popupMenu(toolkit::Form& owner, toolkit::MenuEntry& menu,
