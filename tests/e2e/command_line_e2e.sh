@@ -12,14 +12,7 @@ name=$(basename "$program")
 work=$(mktemp -d)
 trap 'e2e_cleanup; rm -rf "$work"' EXIT
 
-start_display 1024x768x24
-start_tray
-export DBUS_SESSION_BUS_ADDRESS=disabled: LC_ALL=C.UTF-8 TZ=UTC
-unset QT_QPA_PLATFORM
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
-mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-settings=$XDG_CONFIG_HOME/vodivuri/user.reg
-write_settings "$settings"
+private_user "$work"
 
 # run EXPECTED-STATUS ARGS...: the program's answer in $out, its errors in $err.
 run() {

@@ -132,3 +132,17 @@ write_settings() {
     printf '\n'
   } >"$file"
 }
+
+# private_user FOLDER: a display with trayer, no session bus, and a user of
+# its own below FOLDER whose settings (in $settings) an earlier run left, so
+# no first-start question comes.
+private_user() {
+  start_display 1024x768x24
+  start_tray
+  export DBUS_SESSION_BUS_ADDRESS=disabled: LC_ALL=C.UTF-8 TZ=UTC
+  unset QT_QPA_PLATFORM
+  export XDG_CONFIG_HOME=$1/config XDG_RUNTIME_DIR=$1/runtime HOME=$1/home
+  mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+  settings=$XDG_CONFIG_HOME/vodivuri/user.reg
+  write_settings "$settings"
+}

@@ -13,15 +13,7 @@ name=$(basename "$program")
 work=$(mktemp -d)
 trap 'e2e_cleanup; rm -rf "$work"' EXIT
 
-start_display 1024x768x24
-start_tray
-export DBUS_SESSION_BUS_ADDRESS=disabled: LC_ALL=C.UTF-8 TZ=UTC
-unset QT_QPA_PLATFORM
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
-mkdir -p "$XDG_CONFIG_HOME/vodivuri" "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-settings=$XDG_CONFIG_HOME/vodivuri/user.reg
-# An earlier run's settings: no first-start question.
-write_settings "$settings"
+private_user "$work"
 
 launch() {
   "$program" --simulate >"$work/first.out" 2>"$work/first.err" &
