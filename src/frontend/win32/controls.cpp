@@ -96,7 +96,8 @@ void Win32Host::createControl(Control& control, FormRecord& form) {
     return;
   }
   WNDPROC base = nullptr;
-  if (kind == ControlKind::Label || kind == ControlKind::OptionButton) {
+  if (kind == ControlKind::Label || kind == ControlKind::OptionButton ||
+      kind == ControlKind::CheckBox || kind == ControlKind::Button) {
     base = wrapSystemControl(hwnd, *this, kind);
   }
   // Later controls lie over earlier ones, as the layouts expect.
@@ -119,6 +120,15 @@ void Win32Host::apply(ControlRecord& record) {
   ScopedCount applying(applying_);
   const toolkit::ControlState& s = record.control->state();
   HWND hwnd = record.hwnd;
+  // A ring the form draws around the control moves with it.
+  const bool ringed = showsRing(record);
+  if (ringed) invalidateRing(hwnd);
+  for (COLORREF& c : record.ringColours) c = CLR_INVALID;
+  // A window that is disabled or hidden loses the focus to nothing, and the
+  // keys with it: its form keeps them.
+  if (GetFocus() == hwnd && (!s.enabled || !s.visible)) {
+    if (HWND root = GetParent(hwnd); root != nullptr) SetFocus(root);
+  }
   const std::string oldTip = record.shown.tooltip;
   record.shown = s;
 
@@ -180,6 +190,7 @@ void Win32Host::apply(ControlRecord& record) {
   if (oldTip != s.tooltip) updateTooltip(record, oldTip.empty());
   ShowWindow(hwnd, s.visible ? SW_SHOWNA : SW_HIDE);
   InvalidateRect(hwnd, nullptr, TRUE);
+  if (ringed) invalidateRing(hwnd);
 }
 
 void Win32Host::controlChanged(Control& control, toolkit::Property p) {
@@ -193,7 +204,20 @@ void Win32Host::controlChanged(Control& control, toolkit::Property p) {
   }
   if (p == toolkit::Property::Interval) return;
   const auto it = controls_.find(&control);
-  if (it != controls_.end()) apply(*it->second);
+  if (it == controls_.end()) return;
+  apply(*it->second);
+  // What a screen reader hears changed: its name, or the part the keys are on.
+  HWND hwnd = it->second->hwnd;
+  if (p == toolkit::Property::FocusedPart && control.hasFocus() && control.focusedPart() >= 0) {
+    accessibility_.notify(EVENT_OBJECT_NAMECHANGE, hwnd, CHILDID_SELF);
+    accessibility_.notify(EVENT_OBJECT_FOCUS, hwnd, control.focusedPart() + 1);
+  } else if (p == toolkit::Property::Accessible ||
+             (p == toolkit::Property::Caption && control.role() == toolkit::AccessRole::ReadOut)) {
+    accessibility_.notify(EVENT_OBJECT_NAMECHANGE, hwnd, CHILDID_SELF);
+    accessibility_.notify(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd, CHILDID_SELF);
+  } else if (p == toolkit::Property::Value) {
+    accessibility_.notify(EVENT_OBJECT_STATECHANGE, hwnd, CHILDID_SELF);
+  }
 }
 
 void Win32Host::controlDestroyed(Control& control) {
@@ -268,6 +292,12 @@ LRESULT Win32Host::controlMessage(ControlRecord& record, UINT message, WPARAM wP
   LRESULT result = 0;
   if (!label && childNotification(message, wParam, lParam, result)) return result;
   switch (message) {
+    case WM_GETOBJECT:
+      if (accessibleObject(hwnd, wParam, lParam, result)) return result;
+      break;
+    case WM_SETFOCUS:
+      windowFocused(record);
+      break;
     case WM_NCHITTEST:
       // An image that takes no mouse input leaves it to what lies beneath.
       return record.shown.mouseInput ? HTCLIENT : HTTRANSPARENT;
@@ -289,6 +319,12 @@ LRESULT Win32Host::controlMessage(ControlRecord& record, UINT message, WPARAM wP
       }
       break;
     case WM_MOUSEMOVE:
+      // A shell that knows the keyboard follows the right button's release
+      // with WM_CONTEXTMENU: the press would open the menu a second time.
+      if (LOWORD(lParam) == WM_RBUTTONDOWN && record.control != nullptr &&
+          trayKnowsKeys(*record.control)) {
+        return 0;
+      }
       if (!quitting_ && record.control != nullptr) {
         // The tray's messages reach the receiver this way too: x is the message number.
         record.control->userMouseMove(
