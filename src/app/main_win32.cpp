@@ -13,6 +13,7 @@
 #include "app/win32/options.hpp"
 #include "app/win32/shell_owner.hpp"
 #include "frontend/win32/win32_host.hpp"
+#include "platform/instance_request.hpp"
 #include "platform/power.hpp"
 #include "platform/win32/autostart_win32.hpp"
 #include "platform/win32/clock_win32.hpp"
@@ -77,8 +78,8 @@ std::unique_ptr<platform::Power> makePower(bool simulate, const std::string& log
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instanceHandle, HINSTANCE, LPSTR, int) {
-  // Nothing here reads the settings: the start-up's first step claims the
-  // single instance, and only then does the program open its key.
+  // Nothing here reads the settings before the single instance is claimed;
+  // the start-up's own claim then finds it held.
   platform::win32::Win32Instance instance;
   const app::win32::Options options = app::win32::parseOptions(arguments());
   if (!options.error.empty()) {
@@ -96,6 +97,14 @@ int WINAPI WinMain(HINSTANCE instanceHandle, HINSTANCE, LPSTR, int) {
 
   app::win32::useLocaleDateNames();
   win32::Win32Host host(instanceHandle);
+  // A copy started while another runs asks that one to show its window, so a
+  // launcher reaches the program, and ends before anything reads the settings.
+  if (!instance.claimSingleInstance()) {
+    if (instance.ask(platform::kShowRequest) == platform::win32::Win32Instance::Answer::NoAnswer) {
+      std::fputs("Vodivuri: another copy is running for this user but did not answer\n", stderr);
+    }
+    return 0;
+  }
   platform::win32::Win32Registry registry;
   platform::win32::Win32Version version;
   platform::win32::Win32Clock clock;

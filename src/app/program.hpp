@@ -29,11 +29,18 @@ struct Services {
 class Program {
  public:
   explicit Program(const Services& services);
+  ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
   // Loads and shows the start-up window; it hides itself on activation.
   void start();
+  // What a double-click on the tray icon does, for a copy started later that
+  // asks this one to show itself.
+  void showMainWindow();
+  // A command line's schedule options, carried out by the main window: from a
+  // copy started later, or given to this one at its start.
+  platform::OrderAnswer carryOut(const std::vector<std::string>& words);
 
   engine::ProgramState state;
   engine::SettingsStore store;
@@ -42,6 +49,10 @@ class Program {
   calendar::Calen Calen;
   info::frmAcercaDe frmAcercaDe;
   info::frmAyuda frmAyuda;
+
+ private:
+  toolkit::Host& host_;
+  platform::Instance& instance_;
 };
 
 }  // namespace vodivuri::app

@@ -37,6 +37,10 @@ std::optional<PowerAction> TriggerAction(const TriggerInputs& in, const ProgramS
   return selectedAction(in);
 }
 
+int TriggerPace(const TriggerInputs& in, const ProgramState& state, const toolkit::DateTime& now) {
+  return TriggerAction(in, state, now) ? kBusyCheckMs : kQuietCheckMs;
+}
+
 void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActions& power,
                   const toolkit::DateTime& now) {
   if (const std::optional<PowerAction> action = TriggerAction(in, state, now)) {

@@ -24,6 +24,13 @@ struct TriggerInputs {
 std::optional<PowerAction> TriggerAction(const TriggerInputs& in, const ProgramState& state,
                                          const toolkit::DateTime& now);
 
+// How long the trigger may sleep after a check at `now` while nothing else
+// wakes the program: a second inside a minute that fires, else to the start
+// of the next minute (the only moments a warning or a firing can begin).
+inline constexpr int kBusyCheckMs = 1000;
+inline constexpr int kQuietCheckMs = 60000;
+int TriggerPace(const TriggerInputs& in, const ProgramState& state, const toolkit::DateTime& now);
+
 void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActions& power,
                   const toolkit::DateTime& now);
 

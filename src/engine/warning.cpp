@@ -8,15 +8,6 @@ toolkit::DateTime startOfMinute(const toolkit::DateTime& t) {
   return {t.date, t.hour, t.minute, 0};
 }
 
-toolkit::DateTime nextMinute(const toolkit::DateTime& t) {
-  toolkit::DateTime next = startOfMinute(t);
-  if (++next.minute < 60) return next;
-  next.minute = 0;
-  if (++next.hour < 24) return next;
-  next.hour = 0;
-  next.date = toolkit::fromDayNumber(toolkit::toDayNumber(t.date) + 1);
-  return next;
-}
 
 const char* announcement(PowerAction action) {
   switch (action) {
@@ -32,18 +23,26 @@ const char* announcement(PowerAction action) {
 
 }  // namespace
 
+toolkit::DateTime minutesLater(const toolkit::DateTime& t, int minutes) {
+  const int total = t.hour * 60 + t.minute + minutes;  // minutes >= 0
+  return {toolkit::addDays(t.date, total / 1440), total % 1440 / 60, total % 60, 0};
+}
+
 std::optional<Warning> DueWarning(const TriggerInputs& in, const ProgramState& state,
                                   const toolkit::DateTime& now,
                                   const std::optional<toolkit::DateTime>& lastWarned) {
+  const toolkit::DateTime minute = startOfMinute(now);
   // Started inside this minute: the user has just seen the schedule.
-  if (startOfMinute(state.StartedAt) >= startOfMinute(now)) return std::nullopt;
-  const toolkit::DateTime firing = nextMinute(now);
-  if (lastWarned == firing) return std::nullopt;
-  const std::optional<PowerAction> action = TriggerAction(in, state, firing);
-  if (!action) return std::nullopt;
-  return Warning{firing, kTitle,
-                 announcement(*action) + toolkit::formatDateTime(firing, "hh:mm") +
-                     ". Para evitarlo, desmarque la acción en la ventana de Vodivuri."};
+  if (startOfMinute(state.StartedAt) >= minute || lastWarned == minute) return std::nullopt;
+  for (const int lead : kWarningLeads) {
+    const toolkit::DateTime firing = minutesLater(now, lead);
+    const std::optional<PowerAction> action = TriggerAction(in, state, firing);
+    if (!action) continue;
+    return Warning{firing, minute, kTitle,
+                   announcement(*action) + toolkit::formatDateTime(firing, "hh:mm") +
+                       ". Para evitarlo, desmarque la acción en la ventana de Vodivuri."};
+  }
+  return std::nullopt;
 }
 
 }  // namespace vodivuri::engine

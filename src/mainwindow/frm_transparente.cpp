@@ -115,16 +115,32 @@ void frmTransparente::Form_Load() {
   }
 }
 
+engine::TriggerInputs frmTransparente::triggerInputs() const {
+  return {opSiempre.selected(), opSelFecha.selected(), chApagar.value(), chReSist.value(),
+          chReSes.value()};
+}
+
 void frmTransparente::Timer1Tick() {
-  const engine::TriggerInputs in{opSiempre.selected(), opSelFecha.selected(), chApagar.value(),
-                                 chReSist.value(), chReSes.value()};
+  const engine::TriggerInputs in = triggerInputs();
   const toolkit::DateTime now = s_.clock.now();
-  // A minute ahead, the user hears of it and can still stop it.
-  if (const auto warning = engine::DueWarning(in, s_.state, now, warnedFiring_)) {
-    warnedFiring_ = warning->firing;
+  // Ten minutes and a minute ahead, the user hears of it and can still stop it.
+  if (const auto warning = engine::DueWarning(in, s_.state, now, warnedMinute_)) {
+    warnedMinute_ = warning->minute;
     s_.host.trayNotification(trayIcon(), warning->title, warning->text);
   }
   engine::TriggerCheck(in, s_.state, s_.power, now);
+  paceTrigger(in, now);
+}
+
+// While the window shows, the check shares the clock's every-second wake-up;
+// hidden, it sleeps to the next minute unless this one fires.
+void frmTransparente::paceTrigger(const engine::TriggerInputs& in, const toolkit::DateTime& now) {
+  Timer1.setInterval(visible() && !minimised() ? engine::kBusyCheckMs
+                                               : engine::TriggerPace(in, s_.state, now));
+}
+
+void frmTransparente::paceTrigger() {
+  paceTrigger(triggerInputs(), s_.clock.now());
 }
 
 // ---- clock and window life ----
@@ -152,11 +168,13 @@ void frmTransparente::refreshClock() {
 void frmTransparente::Form_Showing() {
   refreshClock();
   describeArrows();
+  paceTrigger();
   Timer2.setEnabled(true);
 }
 
 void frmTransparente::Form_Hidden() {
   if (s_.state.ChildClosed != engine::kChildJustClosed) Timer2.setEnabled(false);
+  paceTrigger();
 }
 
 // A secondary window has closed: the clock's next tick brings the window back.
@@ -242,6 +260,10 @@ void frmTransparente::Receptor_MouseMove(double x, double) {
   // the right button and the double-click do.
   if (message == kRightButtonDown || message == kTrayContextMenu) {
     s_.host.popupMenu(*this, mnuOpciones, &mnuMax);
+  }
+  if (message == toolkit::kTrayNotificationCancel) {
+    // The warning's way out: as unticking the armed action does.
+    CarryOut(engine::ScheduleRequest{.kind = engine::ScheduleRequest::Kind::Cancel});
   }
   if (message == kLeftDoubleClick || message == kTrayKeySelect ||
       message == toolkit::kTrayNotificationClick) {

@@ -11,7 +11,9 @@
 
 #include "engine/power_actions.hpp"
 #include "engine/program_state.hpp"
+#include "engine/schedule_request.hpp"
 #include "engine/settings_store.hpp"
+#include "engine/trigger.hpp"
 #include "mainwindow/looks.hpp"
 #include "platform/services.hpp"
 #include "toolkit/form.hpp"
@@ -71,6 +73,13 @@ inline constexpr int kTrayContextMenu = 0x7B;
 inline constexpr const char* kApagar = "Apagar el sistema";
 inline constexpr const char* kReiniciarSistema = "Reiniciar el sistema";
 inline constexpr const char* kReiniciarSesion = "Reiniciar la sesión";
+
+// What a request from outside the window answers: the exit status a command
+// line gives back (0 done, 1 nothing scheduled, 2 refused) and one line to show.
+struct RequestResult {
+  int status = 0;
+  std::string text;
+};
 
 class frmTransparente : public toolkit::Form {
  public:
@@ -234,6 +243,10 @@ class frmTransparente : public toolkit::Form {
   void mnuSalirClick();
   void pTools_MouseMove(double x, double y);
   void pTools_Click();
+  // A schedule, a cancel or a question from outside, as the user's clicks would do it.
+  RequestResult CarryOut(const engine::ScheduleRequest& request);
+  // The armed schedule in words; empty when nothing is armed.
+  std::string ScheduleSummary();
   bool pTools_Key(const toolkit::KeyPress& key);
   void pTools_Focus(bool focused);
 
@@ -248,11 +261,14 @@ class frmTransparente : public toolkit::Form {
   // Hides the window, or minimises it where there is no notification area.
   void hideWindow();
   toolkit::TrayIcon trayIcon();
-  // The firing the last warning was for: one warning each.
-  std::optional<toolkit::DateTime> warnedFiring_;
+  // The minute of the last warning: one each.
+  std::optional<toolkit::DateTime> warnedMinute_;
   void refreshClock();
   void Form_Showing();
   void Form_Hidden();
+  engine::TriggerInputs triggerInputs() const;
+  void paceTrigger();
+  void paceTrigger(const engine::TriggerInputs& in, const toolkit::DateTime& now);
   void awaitChildClosed();
   void runSlot(int slot);
   void clearHover();
@@ -260,6 +276,8 @@ class frmTransparente : public toolkit::Form {
   // Up and Down on an arrow button step its value as the button does.
   bool spinKey(const toolkit::KeyPress& key, Button& up, Button& down);
   void describeArrows();
+  void setTime(int hour, int minute);
+  CheckBox& actionBox(engine::PowerAction action);
 
   MainWindowServices s_;
   SecondaryWindows windows_;

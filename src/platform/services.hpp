@@ -1,8 +1,10 @@
 // Small services of the operating system: clock, shell, instance, autostart.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "platform/instance_request.hpp"
 #include "toolkit/dates.hpp"
 
 namespace vodivuri::platform {
@@ -31,6 +33,12 @@ class Instance {
   virtual std::string programFolder() = 0;
   // Claims the single-instance lock; false when another instance holds it.
   virtual bool claimSingleInstance() = 0;
+  // What a copy started later asking this one to show its window runs; called
+  // from the event loop once this copy holds the claim. Empty: such requests
+  // are answered with an error.
+  virtual void setShowHandler(std::function<void()> show) = 0;
+  // What a later copy's command line (schedule, cancel, ask) runs, the same way.
+  virtual void setOrderHandler(OrderHandler order) = 0;
 };
 
 // Mirrors the run-at-start-up entry where the platform starts programs from

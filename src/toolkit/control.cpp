@@ -218,6 +218,12 @@ Line::Line(Form& form, std::string name, int x1, int y1, int x2, int y2, Colour 
 Timer::Timer(Form& form, std::string name, int intervalMs, bool enabled)
     : Control(form, std::move(name), ControlKind::Timer, timerState(intervalMs, enabled)) {}
 
+void Timer::setInterval(int intervalMs) {
+  if (state_.interval == intervalMs) return;
+  state_.interval = intervalMs;
+  changed(Property::Interval);
+}
+
 void Timer::tick() {
   if (state_.enabled && form().loaded() && onTick) onTick();
 }

@@ -229,6 +229,8 @@ class Timer : public Control {
  public:
   Timer(Form& form, std::string name, int intervalMs, bool enabled);
   int interval() const { return state_.interval; }
+  // The countdown starts afresh, also from inside a tick.
+  void setInterval(int intervalMs);
   std::function<void()> onTick;
   void tick();
 };

@@ -43,6 +43,8 @@ struct TrayIcon {
 
 // The message a click on a tray notification delivers (a balloon click on Windows).
 inline constexpr int kTrayNotificationClick = 0x405;
+// The message its «Cancelar» button delivers, where notifications carry buttons.
+inline constexpr int kTrayNotificationCancel = 0x4C1;
 
 class Host {
  public:
@@ -78,7 +80,8 @@ class Host {
 
   virtual void removeTrayIcon(const TrayIcon& icon) = 0;
   // A notification from the tray icon, where the desktop can show one; a click
-  // on it reaches the receiver as the message kTrayNotificationClick.
+  // on it reaches the receiver as the message kTrayNotificationClick, and its
+  // «Cancelar» button, where the desktop shows buttons, as kTrayNotificationCancel.
   virtual void trayNotification(const TrayIcon& icon, const std::string& title,
                                 const std::string& text) {
     (void)icon, (void)title, (void)text;

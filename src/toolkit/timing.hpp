@@ -11,8 +11,9 @@ namespace vodivuri::toolkit {
 inline constexpr int kTickOffsetMilliseconds = 5;
 
 // Milliseconds from `nowMilliseconds` (since the epoch, wall clock) to a
-// timer's next tick. Whole-second intervals land `kTickOffsetMilliseconds`
-// after a second begins; others just wait their interval.
+// timer's next tick. Whole-minute intervals land `kTickOffsetMilliseconds`
+// after a minute begins, other whole-second ones after a second begins;
+// others just wait their interval.
 int nextTickDelay(std::int64_t nowMilliseconds, int intervalMilliseconds);
 
 }  // namespace vodivuri::toolkit

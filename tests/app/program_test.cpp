@@ -139,5 +139,77 @@ TEST_F(ProgramTest, HelpLeafsThroughFourPagesAndAlwaysOpensAtTheFirst) {
   expectRestoredAfterTick();
 }
 
+// A copy started while this one runs asks it to show its window: what a
+// double-click on the tray icon does, and nothing before the window is loaded.
+TEST_F(ProgramTest, ALaterCopysRequestShowsTheWindowAsTheTrayIconDoes) {
+  host.choose("mnuMax");  // "Minimizar"
+  host.trayMessage(mainwindow::kRightButtonDown);
+  ASSERT_FALSE(main.visible());
+  EXPECT_EQ(main.mnuMax.caption(), "Maximizar");
+  ASSERT_TRUE(instance.requestShow());
+  EXPECT_TRUE(main.visible());
+  EXPECT_EQ(main.mnuMax.caption(), "Minimizar");
+  EXPECT_TRUE(main.Timer2.enabled());   // its clock runs again for the user
+  ASSERT_TRUE(instance.requestShow());  // already shown: stays so
+  EXPECT_TRUE(main.visible());
+  EXPECT_TRUE(power.requests.empty());
+}
+
+TEST(ProgramRequests, ARequestBeforeTheStartOrAfterTheProgramRunsNothing) {
+  testing::ProgramDoubles doubles;
+  testhost::TestHost host{doubles.clock};
+  {
+    Program program{doubles.services(host)};
+    ASSERT_TRUE(doubles.instance.requestShow());
+    // Not loaded: no start-up ran, no claim, no settings read.
+    EXPECT_FALSE(program.frmTransparente.loaded());
+    EXPECT_EQ(doubles.instance.claims, 0);
+    EXPECT_TRUE(doubles.registry.writes.empty());
+  }
+  EXPECT_FALSE(doubles.instance.requestShow());
+}
+
+// A later copy's command line travels as one line and comes back as one.
+TEST_F(ProgramTest, ALaterCopysCommandLineIsCarriedOutAndAnswered) {
+  EXPECT_EQ(instance.requestOrder({"--cerrar-sesion", "23:59", "--siempre"}),
+            "respuesta 0 Programado: cerrar la sesión a las 23:59, todos los días");
+  EXPECT_EQ(main.chReSes.value(), 1);
+  EXPECT_EQ(instance.requestOrder({"--estado"}),
+            "respuesta 0 Programado: cerrar la sesión a las 23:59, todos los días");
+  EXPECT_EQ(instance.requestOrder({"--apagar", "24:00"}),
+            "respuesta 2 hora no válida «24:00»: use HH:MM, de 00:00 a 23:59");
+  EXPECT_EQ(instance.requestOrder({"--simulate"}), "respuesta 2 opción desconocida «--simulate»");
+  EXPECT_EQ(instance.requestOrder({}), "respuesta 2 no se ha pedido nada");
+  EXPECT_EQ(main.chReSes.value(), 1) << "refused orders change nothing";
+  EXPECT_EQ(instance.requestOrder({"--cancelar"}),
+            "respuesta 0 Programación cancelada: no hay nada programado");
+  EXPECT_EQ(instance.requestOrder({"--estado"}), "respuesta 1 No hay nada programado");
+  EXPECT_TRUE(power.requests.empty());
+}
+
+TEST(InstanceRequest, OrdersAndAnswersKeepTheirWordsAndRefuseWhatCouldSplitThem) {
+  const std::string line = platform::orderRequest({"--apagar", "23:45", "--fecha", "24/12/2026"});
+  EXPECT_EQ(line,
+            "orden\x1f--apagar\x1f"
+            "23:45\x1f--fecha\x1f"
+            "24/12/2026");
+  std::vector<std::string> seen;
+  const std::string answer =
+      platform::answerInstanceRequest(line, {}, [&](const std::vector<std::string>& words) {
+        seen = words;
+        return platform::OrderAnswer{1, "dos\nlíneas"};
+      });
+  EXPECT_EQ(seen, (std::vector<std::string>{"--apagar", "23:45", "--fecha", "24/12/2026"}));
+  EXPECT_EQ(answer, "respuesta 1 dos líneas");
+  EXPECT_EQ(platform::orderAnswer(answer), (platform::OrderAnswer{1, "dos líneas"}));
+  EXPECT_EQ(platform::orderAnswer("ok"), std::nullopt);
+  EXPECT_EQ(platform::orderAnswer("respuesta 7 x"), std::nullopt);
+  EXPECT_EQ(platform::orderRequest({"a\nmostrar"}), "");
+  EXPECT_EQ(platform::orderRequest({std::string(300, 'x')}), "");
+  EXPECT_EQ(platform::answerInstanceRequest("ordenes", {}, {}), "error: petición desconocida");
+  EXPECT_EQ(platform::answerInstanceRequest(line, {}, {}),
+            "error: la programación todavía no se puede cambiar");
+}
+
 }  // namespace
 }  // namespace vodivuri::app

@@ -4,8 +4,9 @@
 #   1. --version, --help and a bad option answer in a message box (status 0, 0, 2);
 #   2. a first start asks the run-at-start-up question, writes the first-start
 #      settings, docks its icon and hides its window;
-#   3. a second start ends at once without touching the settings or the tray
-#      (and, like every start, lets the taskbar's restart message through);
+#   3. a second start shows the first one's hidden window and ends at once
+#      without touching the settings or the tray (and, like every start, lets
+#      the taskbar's restart message through);
 #   4. the menu's "Apagar el sistema" -> Yes, with --simulate, is logged as an
 #      unforced power-off with the privilege step, and the program runs on;
 #   5. right-click on the icon opens the menu; "Salir" -> Yes ends with status 0
@@ -97,6 +98,8 @@ $wine reg export 'HKCU\Rurevoduz' "$(winpath "$work/after.reg")" /y >/dev/null
 cmp -s "$work/before.reg" "$work/after.reg" || fail "the settings changed during the second start"
 [ "$(icon_count)" -eq "$icons" ] || fail "the second start added an icon"
 kill -0 "$app" 2>/dev/null || fail "the first instance ended"
+main_shown() { ! main_hidden; }
+waitfor 50 main_shown || fail "the second start did not show the first one's window"
 end_step
 
 # --- 4. the menu's immediate shutdown, only logged under --simulate ---

@@ -231,5 +231,26 @@ TEST_F(HelpTest, EveryWayOfClosingSignalsTheMainWindow) {
   EXPECT_EQ(state.ChildClosed, engine::kChildJustClosed);
 }
 
+TEST_F(HelpTest, TheLinksAreTurnedFromTheKeyboardAndKeepTheFocus) {
+  const toolkit::KeyPress ret{toolkit::Key::Return, false, false};
+  const toolkit::KeyPress tab{toolkit::Key::Tab, false, false};
+  open([&] {
+    EXPECT_EQ(help.focus(), &help.lblSiguiente(0)) << "page 1 has only Siguiente";
+    EXPECT_EQ(help.focus()->role(), toolkit::AccessRole::Link);
+    help.userKey(ret);
+    help.userKey(ret);
+    EXPECT_EQ(visiblePages(), std::vector<int>{3});
+    EXPECT_EQ(help.focus(), &help.lblSiguiente(2));
+    help.userKey(ret);
+    EXPECT_EQ(visiblePages(), std::vector<int>{4});
+    EXPECT_EQ(help.focus(), &help.lblAnterior(2)) << "the last page has only Anterior";
+    help.userKey(ret);
+    help.userKey(tab);
+    EXPECT_EQ(help.focus(), &help.lblSiguiente(2));
+    help.userKey(tab);
+    EXPECT_EQ(help.focus(), &help.lblAnterior(1));
+  });
+}
+
 }  // namespace
 }  // namespace vodivuri::info

@@ -34,6 +34,7 @@ class Trigger : public MainWindowTest {
       platform::testing::FakeClock probe(clock.now());
       probe.advanceMilliseconds(jump * 1000);
       clock.set(probe.now());
+      host.clockChanged();
     }
     host.advanceSeconds(secondsTo(when));
     return power.requests;
@@ -138,19 +139,20 @@ TEST_F(Trigger, ClockJumpsAndSuspendsIntoTheMinuteStillFire) {
   host.advanceSeconds(3);
   power.requests.clear();
   clock.set({{2026, 12, 7}, 7, 30, 40});
-  host.advanceSeconds(1);
+  host.clockChanged();
   EXPECT_EQ(power.requests, (std::vector<Request>{{8, true}}));
 
   // A suspend from 07:10 that ends at 07:30:58: the first tick after resuming fires.
   schedule("ApagarSistema", kXp, false);
   clock.set({{2026, 12, 7}, 7, 10, 0});
-  host.advanceSeconds(1);
+  host.clockChanged();
   power.requests.clear();
   clock.set({{2026, 12, 7}, 7, 30, 58});
-  host.advanceSeconds(1);
+  host.clockChanged();
   EXPECT_EQ(power.requests, (std::vector<Request>{{8, true}}));
   // Jumped past the minute: nothing is caught up.
   clock.set({{2026, 12, 7}, 7, 45, 0});
+  host.clockChanged();
   power.requests.clear();
   host.advanceSeconds(5);
   EXPECT_TRUE(power.requests.empty());
@@ -181,6 +183,34 @@ TEST_F(Trigger, AScriptedUserSetsUpAShutdown) {
   EXPECT_TRUE(until({{2026, 12, 7}, 7, 29, 59}).empty());
   EXPECT_EQ(until({{2026, 12, 7}, 7, 30, 59}).size(), 60u);
   EXPECT_TRUE(until({{2026, 12, 7}, 7, 31, 59}).empty());
+}
+
+TEST_F(Trigger, HiddenAndArmedItWakesOnceAMinuteAndEverySecondOfTheFiringMinute) {
+  schedule("ApagarSistema", kXp, false);
+  ASSERT_FALSE(w().visible());
+  int ticks = 0;
+  const std::function<void()> check = w().Timer1.onTick;
+  w().Timer1.onTick = [&] {
+    ++ticks;
+    check();
+  };
+  host.advanceSeconds(30 * 60 - 1);  // 07:00:00 to 07:29:59, second by second
+  EXPECT_EQ(ticks, 29);
+  EXPECT_FALSE(w().Timer2.enabled());
+  EXPECT_TRUE(power.requests.empty());
+  host.advance(1000);  // to 07:30:00.000: the check runs at the minute's first instant
+  EXPECT_EQ(power.requests.size(), 1u);
+  host.advanceSeconds(60);
+  EXPECT_EQ(power.requests.size(), 60u);
+  ticks = 0;
+  host.advanceSeconds(3600);
+  EXPECT_EQ(ticks, 60);
+  EXPECT_EQ(power.requests.size(), 60u);
+  // Shown, it checks with the clock's every second.
+  host.trayMessage(kLeftDoubleClick);
+  ticks = 0;
+  host.advanceSeconds(10);
+  EXPECT_EQ(ticks, 10);
 }
 
 }  // namespace

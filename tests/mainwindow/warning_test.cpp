@@ -37,6 +37,7 @@ class Warning : public MainWindowTest {
       platform::testing::FakeClock probe(clock.now());
       probe.advanceMilliseconds((seconds - 180) * 1000);
       clock.set(probe.now());
+      host.clockChanged();
       return runTo(when);
     }
     host.advanceSeconds(seconds);
@@ -62,6 +63,52 @@ TEST_F(Warning, AMinuteAheadForEachActionOnce) {
     EXPECT_EQ(host.notifications.size(), 1u);
     EXPECT_FALSE(power.requests.empty());
   }
+}
+
+TEST_F(Warning, TenMinutesAheadFirstThenAMinuteAhead) {
+  schedule("ApagarSistema", "07", "30");
+  runTo({{2026, 12, 7}, 7, 19, 59});
+  EXPECT_TRUE(host.notifications.empty());
+  runTo({{2026, 12, 7}, 7, 20, 0});
+  EXPECT_EQ(host.notifications,
+            (std::vector<Notification>{
+                {"Vodivuri", std::string("El sistema se apagará a las 07:30") + kTail}}));
+  runTo({{2026, 12, 7}, 7, 20, 59});
+  runTo({{2026, 12, 7}, 7, 28, 59});
+  EXPECT_EQ(host.notifications.size(), 1u) << "once in its minute";
+  runTo({{2026, 12, 7}, 7, 29, 0});
+  EXPECT_EQ(host.notifications.size(), 2u);
+  EXPECT_EQ(host.notifications[1], host.notifications[0]);
+}
+
+TEST_F(Warning, NoTenMinuteWarningWhenStartedAfterIt) {
+  schedule("ReiniciarSistema", "06", "10");  // started at 06:00:00, the warning's own minute
+  runTo({{2026, 12, 7}, 6, 8, 59});
+  EXPECT_TRUE(host.notifications.empty());
+  runTo({{2026, 12, 7}, 6, 9, 0});
+  EXPECT_EQ(host.notifications.size(), 1u);
+  // Disarmed between the two: the second never comes.
+  schedule("ApagarSistema", "07", "30");
+  runTo({{2026, 12, 7}, 7, 20, 0});
+  ASSERT_EQ(host.notifications.size(), 1u);
+  host.trayMessage(kLeftDoubleClick);
+  w().chApagar.userClick();
+  runTo({{2026, 12, 7}, 7, 31, 0});
+  EXPECT_EQ(host.notifications.size(), 1u);
+  EXPECT_TRUE(power.requests.empty());
+}
+
+TEST_F(Warning, ItsCancelButtonDisarmsAsUntickingDoes) {
+  schedule("ReiniciarSesion", "07", "30");
+  runTo({{2026, 12, 7}, 7, 29, 5});
+  ASSERT_EQ(host.notifications.size(), 1u);
+  host.trayMessage(toolkit::kTrayNotificationCancel);
+  EXPECT_EQ(w().chReSes.value(), 0);
+  EXPECT_FALSE(w().Timer1.enabled());
+  EXPECT_EQ(setting("ReiniciarSesion"), "False");
+  EXPECT_FALSE(w().visible()) << "the window stays as it was";
+  runTo({{2026, 12, 7}, 7, 31, 0});
+  EXPECT_TRUE(power.requests.empty());
 }
 
 TEST_F(Warning, EveryDayAgainTomorrowAndAcrossMidnight) {

@@ -19,6 +19,15 @@ TEST(Timing, WholeSecondTimersTickJustAfterTheSecond) {
   EXPECT_EQ(nextTickDelay(second + 5, 2000), 2000);
 }
 
+TEST(Timing, WholeMinuteTimersTickJustAfterTheMinute) {
+  const std::int64_t minute = 1'796'000'000'000 - 1'796'000'000'000 % 60000;
+  EXPECT_EQ(nextTickDelay(minute, 60000), 60005);  // just at it: the next one
+  EXPECT_EQ(nextTickDelay(minute + 4, 60000), 60001);
+  EXPECT_EQ(nextTickDelay(minute + 59'999, 60000), 6);
+  EXPECT_EQ(nextTickDelay(minute + 30'000, 120000), 90005);
+  EXPECT_EQ(nextTickDelay(minute + 30'000, 90000), 90005) << "not whole minutes: by the second";
+}
+
 TEST(Timing, OtherIntervalsJustWait) {
   EXPECT_EQ(nextTickDelay(123, 250), 250);
   EXPECT_EQ(nextTickDelay(123, 0), 0);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "toolkit/timing.hpp"
+
 namespace vodivuri::testhost {
 
 using namespace vodivuri::toolkit;
@@ -14,11 +16,29 @@ void TestHost::whenModal(const std::string& formName, std::function<void(Form&)>
   scripts_[formName].push_back(std::move(script));
 }
 
+// Whole-minute timers wait for the fake clock's next minute, as the real
+// hosts wait for the wall clock's (here exactly at it: the fake clock reads
+// the new minute without a margin); the rest keep their plain interval.
+long TestHost::dueAfter(const Timer& timer) const {
+  if (timer.interval() % 60000 != 0) return now_ + timer.interval();
+  const std::int64_t wall =
+      ((toolkit::toDayNumber(clock_.now().date) * 24 + clock_.now().hour) * 60 +
+       clock_.now().minute) *
+          60000LL +
+      clock_.now().second * 1000LL + clock_.millisecondsOfSecond();
+  return now_ + toolkit::nextTickDelay(wall, timer.interval()) - toolkit::kTickOffsetMilliseconds;
+}
+
 void TestHost::timerChanged(Timer& timer) {
   std::erase_if(timers_, [&](const Scheduled& s) { return s.timer == &timer; });
   if (timer.enabled() && timer.form().loaded() && timer.interval() > 0) {
-    timers_.push_back(Scheduled{&timer, now_ + timer.interval(), order_++});
+    timers_.push_back(Scheduled{&timer, dueAfter(timer), order_++});
   }
+}
+
+void TestHost::clockChanged() {
+  for (Scheduled& s : timers_) s.due = now_;
+  advance(0);
 }
 
 void TestHost::controlDestroyed(Control& control) {
@@ -36,7 +56,7 @@ void TestHost::advance(long milliseconds) {
     clock_.advanceMilliseconds(next->due - now_);
     now_ = next->due;
     Timer* timer = next->timer;
-    next->due += timer->interval();
+    next->due = dueAfter(*timer);
     next->order = order_++;
     timer->tick();
   }

@@ -30,6 +30,9 @@ class TestHost : public toolkit::Host {
   // Lets time pass; enabled timers tick as their intervals fall due.
   void advance(long milliseconds);
   void advanceSeconds(long seconds) { advance(seconds * 1000); }
+  // The system's notice that the wall clock was set or a suspend ended, as
+  // the real hosts get it: every timer ticks at once and waits afresh.
+  void clockChanged();
   // A message of the tray icon (516 right press, 515 left double-click...).
   void trayMessage(int message);
   void setScreen(const toolkit::ScreenMetrics& s) { screen_ = s; }
@@ -93,6 +96,7 @@ class TestHost : public toolkit::Host {
   std::deque<std::string> choices_;
   std::map<std::string, std::deque<std::function<void(toolkit::Form&)>>> scripts_;
   std::vector<Scheduled> timers_;
+  long dueAfter(const toolkit::Timer& timer) const;
   std::vector<toolkit::Form*> modal_;
   long now_ = 0;
   long order_ = 0;

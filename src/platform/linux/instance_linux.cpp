@@ -1,19 +1,25 @@
 #include "platform/linux/instance_linux.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <thread>
 #include <vector>
 
+#include "platform/instance_request.hpp"
 #include "platform/linux/registry_file.hpp"
 
 namespace vodivuri::platform::linux_os {
@@ -45,12 +51,50 @@ bool lockAddress(const std::string& name, LockAddress& out) {
   return true;
 }
 
+using std::chrono::steady_clock;
+
+// Long enough for a request written in one go; a client silent for longer is
+// dropped, and the asking copy has given up by then anyway.
+constexpr auto kClientPatience = std::chrono::seconds(2);
+// Connections waiting for their request at once; a newer one displaces the
+// oldest, so silent clients cannot pile up.
+constexpr std::size_t kMaxClients = 8;
+
+// The channel's address: a path in the settings folder.
+bool channelAddress(const std::string& path, sockaddr_un& out) {
+  if (path.size() + 1 > sizeof out.sun_path) return false;
+  out = {};
+  out.sun_family = AF_UNIX;
+  std::memcpy(out.sun_path, path.data(), path.size());
+  return true;
+}
+
+bool addToPoll(int poll, int fd) {
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.fd = fd;
+  return ::epoll_ctl(poll, EPOLL_CTL_ADD, fd, &event) == 0;
+}
+
+// Sends a whole answer line, or gives up: the client waits for nothing else.
+void sendLine(int fd, const std::string& text) {
+  const std::string line = text + "\n";
+  ssize_t r;
+  do {
+    r = ::send(fd, line.data(), line.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  } while (r < 0 && errno == EINTR);
+}
+
 }  // namespace
 
 LinuxInstance::LinuxInstance() : LinuxInstance(defaultLockName(), settingsLockFolder()) {}
 
 LinuxInstance::LinuxInstance(std::string lockName, std::string lockFolder)
     : lockName_(std::move(lockName)), lockFolder_(std::move(lockFolder)) {}
+
+LinuxInstance::~LinuxInstance() {
+  closeChannel();
+}
 
 std::string LinuxInstance::settingsLockFolder() {
   const std::string file = FileRegistry::defaultPath();
@@ -114,6 +158,7 @@ InstanceClaim LinuxInstance::claimFile() {
   } while (r != 0 && errno == EINTR);
   if (r == 0) {
     lock_ = std::move(fd);
+    openChannel();
     return InstanceClaim::Held;
   }
   if (errno == EWOULDBLOCK) return InstanceClaim::AnotherRuns;
@@ -187,6 +232,202 @@ InstanceClaim LinuxInstance::whoHolds() {
   reportError("the instance lock of this user is taken by process " + std::to_string(peer.pid) +
               " of user id " + std::to_string(peer.uid));
   return InstanceClaim::Failed;
+}
+
+// ---- the channel: the holder's side ----
+
+// A failure here only costs later copies their way to this one: the program
+// runs all the same.
+void LinuxInstance::openChannel() {
+  const std::string path = channelPath();
+  sockaddr_un at{};
+  if (!channelAddress(path, at)) {
+    reportError("the instance channel " + path +
+                " is too long a path for a socket; a later copy cannot reach this one");
+    return;
+  }
+  // Only a copy that has ended leaves a socket here: this one holds the lock.
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    reportError(withErrno("cannot remove the old instance channel " + path, errno));
+    return;
+  }
+  UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!listener.valid()) {
+    reportError(withErrno("cannot make the instance channel", errno));
+    return;
+  }
+  if (::bind(listener.get(), reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0) {
+    reportError(withErrno("cannot make the instance channel " + path, errno));
+    return;
+  }
+  socketBound_ = true;
+  UniqueFd timer(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
+  UniqueFd poll(::epoll_create1(EPOLL_CLOEXEC));
+  if (::listen(listener.get(), static_cast<int>(kMaxClients)) != 0 || !timer.valid() ||
+      !poll.valid() || !addToPoll(poll.get(), listener.get()) ||
+      !addToPoll(poll.get(), timer.get())) {
+    reportError(withErrno("cannot listen on the instance channel " + path, errno));
+    closeChannel();
+    return;
+  }
+  listener_ = std::move(listener);
+  timer_ = std::move(timer);
+  poll_ = std::move(poll);
+}
+
+void LinuxInstance::closeChannel() {
+  clients_.clear();
+  poll_.reset();
+  timer_.reset();
+  listener_.reset();
+  if (socketBound_) ::unlink(channelPath().c_str());
+  socketBound_ = false;
+}
+
+void LinuxInstance::acceptWaiting() {
+  for (;;) {
+    UniqueFd fd(::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    if (!fd.valid()) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      if (errno != EAGAIN && errno != EWOULDBLOCK) {
+        reportError(withErrno("cannot accept on the instance channel", errno));
+      }
+      return;
+    }
+    // The folder is private, but root and the like can still reach it.
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
+        peer.uid != ::getuid()) {
+      if (!strangerReported_) {
+        strangerReported_ = true;
+        reportError("the instance channel refused process " + std::to_string(peer.pid) +
+                    " of user id " + std::to_string(peer.uid));
+      }
+      continue;
+    }
+    if (clients_.size() >= kMaxClients) clients_.erase(clients_.begin());
+    if (!addToPoll(poll_.get(), fd.get())) {
+      reportError(withErrno("cannot watch a client of the instance channel", errno));
+      continue;
+    }
+    clients_.push_back({std::move(fd), {}, steady_clock::now() + kClientPatience});
+  }
+}
+
+LinuxInstance::Reading LinuxInstance::readFrom(Client& client) {
+  char buffer[128];
+  for (;;) {
+    const ssize_t n = ::recv(client.fd.get(), buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK ? Reading::Waiting : Reading::Dropped;
+    // Ended before its line did: nothing to answer.
+    if (n == 0) return Reading::Dropped;
+    client.received.append(buffer, static_cast<std::size_t>(n));
+    const auto end = client.received.find('\n');
+    if (end != std::string::npos && end <= kMaxRequestLength) {
+      client.received.resize(end);
+      return Reading::Complete;
+    }
+    if (client.received.size() > kMaxRequestLength) {
+      sendLine(client.fd.get(), "error: petición demasiado larga");
+      return Reading::Dropped;
+    }
+  }
+}
+
+void LinuxInstance::armTimer() {
+  itimerspec when{};
+  if (!clients_.empty()) {
+    const auto due = std::min_element(clients_.begin(), clients_.end(), [](auto& a, auto& b) {
+                       return a.deadline < b.deadline;
+                     })->deadline;
+    const auto left = std::max(std::chrono::nanoseconds(1), due - steady_clock::now());
+    when.it_value.tv_sec = static_cast<time_t>(left.count() / 1000000000);
+    when.it_value.tv_nsec = static_cast<long>(left.count() % 1000000000);
+  }
+  ::timerfd_settime(timer_.get(), 0, &when, nullptr);
+}
+
+void LinuxInstance::serviceChannel() {
+  if (!poll_.valid()) return;
+  std::uint64_t expirations = 0;
+  while (::read(timer_.get(), &expirations, sizeof expirations) > 0) {
+  }
+  acceptWaiting();
+  struct Request {
+    UniqueFd fd;
+    std::string line;
+  };
+  std::vector<Request> requests;
+  const auto now = steady_clock::now();
+  for (auto it = clients_.begin(); it != clients_.end();) {
+    const Reading reading = readFrom(*it);
+    if (reading == Reading::Waiting && now < it->deadline) {
+      ++it;
+      continue;
+    }
+    if (reading == Reading::Complete) {
+      ::epoll_ctl(poll_.get(), EPOLL_CTL_DEL, it->fd.get(), nullptr);
+      requests.push_back({std::move(it->fd), std::move(it->received)});
+    }
+    it = clients_.erase(it);
+  }
+  armTimer();
+  // Last, with nothing half done: a handler may run a nested event loop that
+  // comes back here.
+  for (Request& request : requests) {
+    const std::function<void()> show = show_;
+    const OrderHandler order = order_;
+    sendLine(request.fd.get(), answerInstanceRequest(request.line, show, order));
+  }
+}
+
+// ---- the channel: a later copy's side ----
+
+std::optional<std::string> LinuxInstance::ask(std::string_view request,
+                                              std::chrono::milliseconds timeout) {
+  sockaddr_un at{};
+  if (!hasChannel() || !channelAddress(channelPath(), at)) return std::nullopt;
+  const auto deadline = steady_clock::now() + timeout;
+  UniqueFd fd;
+  // The holder makes its socket just after taking the lock, and one that has
+  // ended leaves its socket until the next holder replaces it: both pass.
+  for (;;) {
+    fd.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.valid()) return std::nullopt;
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&at), sizeof at) == 0) break;
+    if (errno != ENOENT && errno != ECONNREFUSED && errno != EAGAIN && errno != EINTR) {
+      return std::nullopt;
+    }
+    if (steady_clock::now() + std::chrono::milliseconds(20) >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  if (::getsockopt(fd.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
+      peer.uid != ::getuid()) {
+    return std::nullopt;
+  }
+  sendLine(fd.get(), std::string(request));
+  std::string answer;
+  for (;;) {
+    const auto end = answer.find('\n');
+    if (end != std::string::npos) return answer.substr(0, end);
+    if (answer.size() > kMaxRequestLength) return std::nullopt;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
+    if (left.count() <= 0) return std::nullopt;
+    pollfd wait{fd.get(), POLLIN, 0};
+    const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return std::nullopt;
+    char buffer[128];
+    const ssize_t n = ::recv(fd.get(), buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+    if (n <= 0) return std::nullopt;
+    answer.append(buffer, static_cast<std::size_t>(n));
+  }
 }
 
 }  // namespace vodivuri::platform::linux_os

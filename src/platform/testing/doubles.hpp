@@ -3,8 +3,10 @@
 // scripted instance.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/power.hpp"
@@ -107,10 +109,25 @@ class ScriptedInstance : public Instance {
     ++claims;
     return !anotherRunning;
   }
+  void setShowHandler(std::function<void()> show) override { showHandler = std::move(show); }
+  // What a copy started later asking to show the window runs; false when
+  // nothing would run.
+  bool requestShow() {
+    if (!showHandler) return false;
+    showHandler();
+    return true;
+  }
+  void setOrderHandler(OrderHandler order) override { orderHandler = std::move(order); }
+  // A later copy's command line, as the channel hands it over.
+  std::string requestOrder(const std::vector<std::string>& words) {
+    return answerInstanceRequest(orderRequest(words), showHandler, orderHandler);
+  }
   std::string path = "C:\\Archivos de programa\\Vodivuri\\Vodivuri.exe";
   std::string folder = "C:\\Archivos de programa\\Vodivuri";
   bool anotherRunning = false;
   int claims = 0;
+  std::function<void()> showHandler;
+  OrderHandler orderHandler;
 };
 
 class RecordingAutostart : public Autostart {

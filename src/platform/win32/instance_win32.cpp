@@ -4,8 +4,10 @@
 // After windows.h, which it needs.
 #include <sddl.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "platform/instance_request.hpp"
 #include "platform/win32/codepage.hpp"
 #include "platform/win32/errors_win32.hpp"
 #include "platform/win32/optional_api.hpp"
@@ -55,7 +57,37 @@ std::string userName(Win32Instance::UserName getUserName) {
 
 }  // namespace
 
+// The hidden window's procedure; the instance rides in its user data.
+struct ChannelWindow {
+  static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32Instance*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_COPYDATA && self != nullptr) {
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (data == nullptr || data->dwData != Win32Instance::kRequestTag ||
+          data->cbData > kMaxRequestLength || (data->cbData > 0 && data->lpData == nullptr)) {
+        return FALSE;
+      }
+      std::string line(static_cast<const char*>(data->lpData), data->cbData);
+      // Sent with or without its terminator or line end.
+      while (!line.empty() && (line.back() == '\0' || line.back() == '\n')) line.pop_back();
+      // A copy, as a handler may set another one while it runs.
+      const std::function<void()> show = self->show_;
+      return answerInstanceRequest(line, show) == kRequestDone ? TRUE : FALSE;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+};
+
 Win32Instance::Win32Instance() : mutexName_(defaultMutexName()) {}
+
+Win32Instance::~Win32Instance() {
+  if (window_ != nullptr) ::DestroyWindow(static_cast<HWND>(window_));
+}
 
 Win32Instance::SidToString Win32Instance::lookUpSidToString() {
   return optionalFunction<SidToString>("advapi32.dll", "ConvertSidToStringSidA");
@@ -122,7 +154,73 @@ bool Win32Instance::claimSingleInstance() {
   UniqueHandle mutex(handle);
   if (error == ERROR_ALREADY_EXISTS) return false;
   mutex_ = std::move(mutex);
+  openChannel();
   return true;
+}
+
+// A failure here only costs later copies their way to this one: the program
+// runs all the same. Top-level, as FindWindowA finds only those, and never
+// shown; a plain window rather than a message-only one, which 9x lacks.
+void Win32Instance::openChannel() {
+  const HINSTANCE module = ::GetModuleHandleA(nullptr);
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = ChannelWindow::proc;
+  windowClass.hInstance = module;
+  windowClass.lpszClassName = kChannelClass;
+  // Several instances of one process (the tests) share the class.
+  if (::RegisterClassA(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    reportOnce("instance channel",
+               "cannot register the instance window's class: " + systemMessage(::GetLastError()));
+    return;
+  }
+  window_ = ::CreateWindowExA(0, kChannelClass, utf8ToAnsi(mutexName_).c_str(), WS_POPUP, 0, 0, 0,
+                              0, nullptr, nullptr, module, this);
+  if (window_ == nullptr) {
+    reportOnce("instance channel",
+               "cannot make the instance window: " + systemMessage(::GetLastError()));
+    return;
+  }
+  // A copy running elevated still hears one started without (7 and later;
+  // Vista only filters per process, and so does not get it).
+  using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  if (auto allow = optionalFunction<Filter>("user32.dll", "ChangeWindowMessageFilterEx")) {
+    allow(static_cast<HWND>(window_), WM_COPYDATA, 1 /* MSGFLT_ALLOW */, nullptr);
+  }
+}
+
+Win32Instance::Answer Win32Instance::ask(std::string_view request, unsigned timeoutMs) {
+  const HWND target = ::FindWindowA(kChannelClass, utf8ToAnsi(mutexName_).c_str());
+  if (target == nullptr) return Answer::NoAnswer;
+  // The running copy may then bring its window to the front: the user asked
+  // for it by starting this one. Neither exists before 98 and 2000.
+  using Allow = BOOL(WINAPI*)(DWORD);
+  using ProcessOf = DWORD(WINAPI*)(HWND, LPDWORD);
+  const auto allow = optionalFunction<Allow>("user32.dll", "AllowSetForegroundWindow");
+  const auto processOf = optionalFunction<ProcessOf>("user32.dll", "GetWindowThreadProcessId");
+  DWORD process = 0;
+  if (allow != nullptr && processOf != nullptr && processOf(target, &process) != 0) {
+    allow(process);
+  }
+  std::string line(request);
+  COPYDATASTRUCT data{};
+  data.dwData = kRequestTag;
+  data.cbData = static_cast<DWORD>(line.size());
+  data.lpData = line.data();
+  const auto lParam = reinterpret_cast<LPARAM>(&data);
+  using SendTimeout = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR);
+  const auto sendTimeout = optionalFunction<SendTimeout>("user32.dll", "SendMessageTimeoutA");
+  DWORD_PTR result = 0;
+  if (sendTimeout != nullptr) {
+    if (sendTimeout(target, WM_COPYDATA, 0, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs,
+                    &result) == 0) {
+      return Answer::NoAnswer;
+    }
+  } else {
+    // Where the lookup finds nothing: a plain send, which waits while the
+    // holder is busy.
+    result = static_cast<DWORD_PTR>(::SendMessageA(target, WM_COPYDATA, 0, lParam));
+  }
+  return result == TRUE ? Answer::Done : Answer::Refused;
 }
 
 }  // namespace vodivuri::platform::win32
