@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <memory>
 #include <string>
 
@@ -47,6 +49,12 @@ class Accessibility {
   AllocString allocString_ = nullptr;
   NotifyEvent notifyEvent_ = nullptr;
 };
+
+// IAccessible's interface number, and the object that answers a screen reader
+// for `hwnd` over the system's `standard` one (accessible_proxy.cpp).
+const GUID& accessibleInterface();
+IAccessible* proxyFor(IAccessible* standard, HWND hwnd, std::shared_ptr<Win32Host*> host,
+                      Accessibility::AllocString alloc);
 
 // A UTF-8 text as a BSTR (through the ANSI code page, which 95 can convert).
 BSTR toBstr(Accessibility::AllocString alloc, const std::string& utf8);

@@ -7,6 +7,7 @@
 #include "frontend/win32/pictures.hpp"
 #include "frontend/win32/records.hpp"
 #include "frontend/win32/win32_host.hpp"
+#include "platform/win32/optional_api.hpp"
 #include "toolkit/accessible.hpp"
 
 namespace vodivuri::win32 {
@@ -22,33 +23,23 @@ bool isButtonKind(ControlKind kind) {
          kind == ControlKind::Button;
 }
 
-// Whether `area` (parent coordinates) lies in the parent and over no other
-// visible child of it: a ring drawn there by the parent is seen whole.
-bool roomAround(HWND control, const RECT& area) {
-  HWND parent = GetParent(control);
-  RECT client;
-  GetClientRect(parent, &client);
-  if (area.left < 0 || area.top < 0 || area.right > client.right || area.bottom > client.bottom) {
-    return false;
-  }
-  for (HWND w = GetWindow(parent, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (w == control || !IsWindowVisible(w)) continue;
-    RECT r, overlap;
-    GetWindowRect(w, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    if (IntersectRect(&overlap, &r, &area)) return false;
-  }
-  return true;
+// GetPixel, which no export list shows on Windows 95: looked up, and where
+// it is missing the ring takes the colour the model gives the control.
+using PixelReader = COLORREF(WINAPI*)(HDC, int, int);
+PixelReader pixelReader() {
+  static const auto read = platform::win32::optionalFunction<PixelReader>("gdi32.dll", "GetPixel");
+  return read;
 }
 
 // The core's ring colour for the mean of a few dozen pixels of `line` in `source`.
-COLORREF ringColourOver(HDC source, const RECT& line) {
+COLORREF ringColourOver(HDC source, const RECT& line, COLORREF fallback) {
   unsigned long red = 0, green = 0, blue = 0, n = 0;
+  const PixelReader read = pixelReader();
   constexpr int kSteps = 24;
   for (int i = 0; i <= kSteps; ++i) {
     const int x = line.left + (line.right - 1 - line.left) * i / kSteps;
     const int y = line.top + (line.bottom - 1 - line.top) * i / kSteps;
-    const COLORREF c = GetPixel(source, x, y);
+    const COLORREF c = read != nullptr ? read(source, x, y) : fallback;
     if (c == CLR_INVALID) continue;
     red += GetRValue(c);
     green += GetGValue(c);
@@ -66,7 +57,7 @@ COLORREF ringColourOver(HDC source, const RECT& line) {
 // the colour that stands out against what lies beneath that line (a raised
 // edge is light above and dark below). `colours`, when given, keeps the
 // choices of an earlier drawing over the same pixels.
-void drawRing(HDC dc, const RECT& r, HDC source, COLORREF* colours) {
+void drawRing(HDC dc, const RECT& r, HDC source, COLORREF fallback, COLORREF* colours) {
   int n = 0;
   for (int i = 0; i < kRingWidth; ++i) {
     const RECT lines[4] = {{r.left + i, r.top + i, r.right - i, r.top + i + 1},
@@ -75,7 +66,7 @@ void drawRing(HDC dc, const RECT& r, HDC source, COLORREF* colours) {
                            {r.right - i - 1, r.top + i, r.right - i, r.bottom - i}};
     for (const RECT& line : lines) {
       const bool known = colours != nullptr && colours[n] != CLR_INVALID;
-      const COLORREF c = known ? colours[n] : ringColourOver(source, line);
+      const COLORREF c = known ? colours[n] : ringColourOver(source, line, fallback);
       if (colours != nullptr) colours[n] = c;
       ++n;
       if (line.right <= line.left || line.bottom <= line.top) continue;
@@ -87,6 +78,30 @@ void drawRing(HDC dc, const RECT& r, HDC source, COLORREF* colours) {
 }
 
 }  // namespace
+
+// Whether `area` (parent coordinates) lies in the parent and over no other
+// visible control of it: a ring drawn there by the parent is seen whole.
+bool Win32Host::roomAround(const ControlRecord& record, const RECT& area) const {
+  HWND parent = GetParent(record.hwnd);
+  RECT client;
+  GetClientRect(parent, &client);
+  if (area.left < 0 || area.top < 0 || area.right > client.right || area.bottom > client.bottom) {
+    return false;
+  }
+  const FormRecord* form = formRecord(parent);
+  if (form == nullptr) return false;
+  for (const auto& other : form->controls) {
+    if (other.get() == &record || GetParent(other->hwnd) != parent ||
+        !IsWindowVisible(other->hwnd)) {
+      continue;
+    }
+    RECT r, overlap;
+    GetWindowRect(other->hwnd, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (intersect(overlap, r, area)) return false;
+  }
+  return true;
+}
 
 bool Win32Host::showsRing(const ControlRecord& record) const {
   return record.control != nullptr && record.control->hasFocus() &&
@@ -105,7 +120,7 @@ Win32Host::RingPlace Win32Host::ringPlace(const ControlRecord& record) const {
                 toPixelsX(part.left + part.width) + kRingWidth,
                 toPixelsY(part.top + part.height) + kRingWidth};
     RECT client = place.rect;
-    IntersectRect(&place.rect, &around, &client);
+    intersect(place.rect, around, client);
     return place;
   }
   if (isButtonKind(record.kind)) {
@@ -114,7 +129,7 @@ Win32Host::RingPlace Win32Host::ringPlace(const ControlRecord& record) const {
     HWND parent = GetParent(record.hwnd);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&outside), 2);
     InflateRect(&outside, kRingWidth, kRingWidth);
-    if (roomAround(record.hwnd, outside)) return {parent, outside, true};
+    if (roomAround(record, outside)) return {parent, outside, true};
     // Inside the button's raised edge, over its face.
     InflateRect(&place.rect, -kRingWidth, -kRingWidth);
     return place;
@@ -126,7 +141,7 @@ Win32Host::RingPlace Win32Host::ringPlace(const ControlRecord& record) const {
   GetClientRect(parent, &shown);
   MapWindowPoints(parent, record.hwnd, reinterpret_cast<POINT*>(&shown), 2);
   const RECT inside = place.rect;
-  IntersectRect(&place.rect, &inside, &shown);
+  intersect(place.rect, inside, shown);
   return place;
 }
 
@@ -163,7 +178,7 @@ void Win32Host::paintOutsideRing(FormRecord& record, HDC dc) {
   const RingPlace place = ringPlace(*focused);
   if (!place.outside || place.canvas != record.hwnd) return;
   MemoryDc beneath(dc, record.background);
-  drawRing(dc, place.rect, beneath.get(), nullptr);
+  drawRing(dc, place.rect, beneath.get(), colour(record.form->layout().background), nullptr);
 }
 
 // The ring inside a control the host paints itself (`dc` holds its painting).
@@ -171,7 +186,7 @@ void Win32Host::paintInsideRing(ControlRecord& record, HDC dc) {
   if (!showsRing(record)) return;
   const RingPlace place = ringPlace(record);
   if (place.outside) return;
-  drawRing(dc, place.rect, dc, nullptr);
+  drawRing(dc, place.rect, dc, colour(record.shown.background), nullptr);
 }
 
 // The ring inside a system button, over what it has just painted. Its
@@ -203,11 +218,11 @@ void Win32Host::redrawInsideRing(ControlRecord& record) {
                  info.bmWidth, info.bmHeight, picture.get(), 0, 0, SRCCOPY);
         }
       }
-      drawRing(dc, place.rect, face.get(), record.ringColours);
+      drawRing(dc, place.rect, face.get(), faceColour, record.ringColours);
     }
     DeleteObject(canvas);
   } else {
-    drawRing(dc, place.rect, dc, record.ringColours);
+    drawRing(dc, place.rect, dc, colour(record.shown.background), record.ringColours);
   }
   ReleaseDC(record.hwnd, dc);
 }

@@ -109,7 +109,8 @@ void Win32Host::focusChanged(toolkit::Form& form) {
   moveRing(record);
   HWND target = focusWindow(form);
   if (target == nullptr || GetFocus() == target) return;
-  if (!IsWindowVisible(record.hwnd) || GetActiveWindow() != record.hwnd) return;
+  // Only in the window that has the keyboard: elsewhere it would take it.
+  if (!IsWindowVisible(record.hwnd) || rootOf(GetFocus()) != record.hwnd) return;
   ScopedFlag mirroring(mirroringFocus_);
   SetFocus(target);
 }

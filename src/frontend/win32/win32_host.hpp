@@ -167,6 +167,7 @@ class Win32Host : public toolkit::Host {
     RECT rect;     // in the canvas's client coordinates; the ring is its outer band
     bool outside;  // drawn by the parent around the control
   };
+  bool roomAround(const ControlRecord& record, const RECT& area) const;
   bool showsRing(const ControlRecord& record) const;
   RingPlace ringPlace(const ControlRecord& record) const;
   void invalidateRing(HWND control);
