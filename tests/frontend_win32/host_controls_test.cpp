@@ -230,10 +230,15 @@ TEST_F(HostControls, TabFollowsTheKeyboardOrderAndSkipsDisabledControls) {
 
 TEST_F(HostControls, EnterPressesTheFocusedButtonOnly) {
   SetFocus(hwnd(form.button));
+  EXPECT_EQ(form.focus(), &form.button);  // the window's focus is the model's
   PostMessageA(hwnd(form.button), WM_KEYDOWN, VK_RETURN, 0);
-  PostMessageA(hwnd(form.box), WM_KEYDOWN, VK_RETURN, 0);
-  Later end(200, [&] { host.quit(); });
+  Later onTheBox(100, [&] {
+    SetFocus(hwnd(form.box));
+    PostMessageA(hwnd(form.box), WM_KEYDOWN, VK_RETURN, 0);
+  });
+  Later end(250, [&] { host.quit(); });
   host.run();
+  EXPECT_EQ(form.focus(), &form.box);
   EXPECT_EQ(form.buttonClicks, 1);
   EXPECT_EQ(form.boxClicks, 0);
 }

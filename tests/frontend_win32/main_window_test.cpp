@@ -30,7 +30,9 @@ struct ShellCall {
 class MainWindowOnWin32 : public ::testing::Test, protected vodivuri::testing::ProgramDoubles {
  protected:
   MainWindowOnWin32() {
+    // A shell before 5.0: it takes the icon and refuses NIM_SETVERSION.
     host.notifyIcon = [this](DWORD action, NOTIFYICONDATAA* record) {
+      if (action == NIM_SETVERSION) return FALSE;
       calls.push_back({action, *record});
       return TRUE;
     };

@@ -2,8 +2,6 @@
 // to them (never echoed back as a click) and forwarding the user's input.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cmath>
 #include <cstdio>
 
@@ -12,7 +10,6 @@
 #include "frontend/win32/records.hpp"
 #include "frontend/win32/text.hpp"
 #include "frontend/win32/win32_host.hpp"
-#include "platform/win32/optional_api.hpp"
 
 namespace vodivuri::win32 {
 
@@ -96,7 +93,8 @@ void Win32Host::createControl(Control& control, FormRecord& form) {
     return;
   }
   WNDPROC base = nullptr;
-  if (kind == ControlKind::Label || kind == ControlKind::OptionButton) {
+  if (kind == ControlKind::Label || kind == ControlKind::OptionButton ||
+      kind == ControlKind::CheckBox || kind == ControlKind::Button) {
     base = wrapSystemControl(hwnd, *this, kind);
   }
   // Later controls lie over earlier ones, as the layouts expect.
@@ -119,6 +117,15 @@ void Win32Host::apply(ControlRecord& record) {
   ScopedCount applying(applying_);
   const toolkit::ControlState& s = record.control->state();
   HWND hwnd = record.hwnd;
+  // A ring the form draws around the control moves with it.
+  const bool ringed = showsRing(record);
+  if (ringed) invalidateRing(hwnd);
+  for (COLORREF& c : record.ringColours) c = CLR_INVALID;
+  // A window that is disabled or hidden loses the focus to nothing, and the
+  // keys with it: its form keeps them.
+  if (GetFocus() == hwnd && (!s.enabled || !s.visible)) {
+    if (HWND root = GetParent(hwnd); root != nullptr) SetFocus(root);
+  }
   const std::string oldTip = record.shown.tooltip;
   record.shown = s;
 
@@ -180,6 +187,7 @@ void Win32Host::apply(ControlRecord& record) {
   if (oldTip != s.tooltip) updateTooltip(record, oldTip.empty());
   ShowWindow(hwnd, s.visible ? SW_SHOWNA : SW_HIDE);
   InvalidateRect(hwnd, nullptr, TRUE);
+  if (ringed) invalidateRing(hwnd);
 }
 
 void Win32Host::controlChanged(Control& control, toolkit::Property p) {
@@ -193,7 +201,20 @@ void Win32Host::controlChanged(Control& control, toolkit::Property p) {
   }
   if (p == toolkit::Property::Interval) return;
   const auto it = controls_.find(&control);
-  if (it != controls_.end()) apply(*it->second);
+  if (it == controls_.end()) return;
+  apply(*it->second);
+  // What a screen reader hears changed: its name, or the part the keys are on.
+  HWND hwnd = it->second->hwnd;
+  if (p == toolkit::Property::FocusedPart && control.hasFocus() && control.focusedPart() >= 0) {
+    accessibility_.notify(EVENT_OBJECT_NAMECHANGE, hwnd, CHILDID_SELF);
+    accessibility_.notify(EVENT_OBJECT_FOCUS, hwnd, control.focusedPart() + 1);
+  } else if (p == toolkit::Property::Accessible ||
+             (p == toolkit::Property::Caption && control.role() == toolkit::AccessRole::ReadOut)) {
+    accessibility_.notify(EVENT_OBJECT_NAMECHANGE, hwnd, CHILDID_SELF);
+    accessibility_.notify(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd, CHILDID_SELF);
+  } else if (p == toolkit::Property::Value) {
+    accessibility_.notify(EVENT_OBJECT_STATECHANGE, hwnd, CHILDID_SELF);
+  }
 }
 
 void Win32Host::controlDestroyed(Control& control) {
@@ -268,6 +289,12 @@ LRESULT Win32Host::controlMessage(ControlRecord& record, UINT message, WPARAM wP
   LRESULT result = 0;
   if (!label && childNotification(message, wParam, lParam, result)) return result;
   switch (message) {
+    case WM_GETOBJECT:
+      if (accessibleObject(hwnd, wParam, lParam, result)) return result;
+      break;
+    case WM_SETFOCUS:
+      windowFocused(record);
+      break;
     case WM_NCHITTEST:
       // An image that takes no mouse input leaves it to what lies beneath.
       return record.shown.mouseInput ? HTCLIENT : HTTRANSPARENT;
@@ -289,6 +316,12 @@ LRESULT Win32Host::controlMessage(ControlRecord& record, UINT message, WPARAM wP
       }
       break;
     case WM_MOUSEMOVE:
+      // A shell that knows the keyboard follows the right button's release
+      // with WM_CONTEXTMENU: the press would open the menu a second time.
+      if (LOWORD(lParam) == WM_RBUTTONDOWN && record.control != nullptr &&
+          trayKnowsKeys(*record.control)) {
+        return 0;
+      }
       if (!quitting_ && record.control != nullptr) {
         // The tray's messages reach the receiver this way too: x is the message number.
         record.control->userMouseMove(
@@ -319,59 +352,6 @@ LRESULT Win32Host::controlMessage(ControlRecord& record, UINT message, WPARAM wP
   }
   if (label) return CallWindowProcA(record.baseProcedure, hwnd, message, wParam, lParam);
   return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-// ---- tooltips ----
-
-// comctl32 only draws the tooltips: loaded here, not imported, so that the
-// program starts whatever version of it the system has, or none.
-// InitCommonControlsEx came with comctl32 4.70; before it, the older call
-// registers the tooltip class too.
-bool Win32Host::initCommonControls() {
-  using platform::win32::optionalFunction;
-  if (LoadLibraryA("comctl32.dll") == nullptr) return false;
-  using Ex = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  if (const auto ex = optionalFunction<Ex>("comctl32.dll", "InitCommonControlsEx")) {
-    const INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-    return ex(&icc) != FALSE;
-  }
-  using Plain = void(WINAPI*)();
-  const auto plain = optionalFunction<Plain>("comctl32.dll", "InitCommonControls");
-  if (plain == nullptr) return false;
-  plain();
-  return true;
-}
-
-void Win32Host::createTooltips(FormRecord& form) {
-  if (!tooltipsReady_) return;
-  form.tooltips =
-      CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, form.hwnd, nullptr, instance_, nullptr);
-}
-
-void Win32Host::updateTooltip(ControlRecord& record, bool isNew) {
-  HWND tips = nullptr;
-  for (const auto& [form, r] : forms_) {
-    for (const auto& c : r->controls) {
-      if (c.get() == &record) tips = r->tooltips;
-    }
-  }
-  if (tips == nullptr) return;
-  std::string text = toAnsi(record.shown.tooltip);
-  TOOLINFOA info{};
-  info.cbSize = TTTOOLINFOA_V1_SIZE;  // the first form, understood by every comctl32
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = GetParent(record.hwnd);
-  info.uId = reinterpret_cast<UINT_PTR>(record.hwnd);
-  info.lpszText = text.data();
-  if (text.empty()) {
-    SendMessageA(tips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-  } else if (isNew) {
-    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-  } else {
-    SendMessageA(tips, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
-  }
 }
 
 }  // namespace vodivuri::win32

@@ -189,6 +189,12 @@ LRESULT Win32Host::formMessage(FormRecord& record, UINT message, WPARAM wParam, 
     case WM_MOVE:
       reportPlace(record);
       return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0 && formActivated(record)) return 0;
+      break;
+    case WM_GETOBJECT:
+      if (accessibleObject(hwnd, wParam, lParam, result)) return result;
+      break;
     case WM_MOUSEMOVE:
       if (!quitting_) {
         record.form->userMouseMove(

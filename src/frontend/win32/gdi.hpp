@@ -1,5 +1,5 @@
 // What the host's drawing files share: a memory device context holding a
-// bitmap, and the screen's dots per inch.
+// bitmap, rectangles' overlap and the screen's dots per inch.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +26,16 @@ class MemoryDc {
   HDC dc_;
   HGDIOBJ old_;
 };
+
+// The common part of two rectangles, empty when they do not meet; true when
+// they do. (IntersectRect is in no export list that shows it on Windows 95.)
+inline bool intersect(RECT& out, const RECT& a, const RECT& b) {
+  out = {a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
+         a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+  if (out.right > out.left && out.bottom > out.top) return true;
+  out = {0, 0, 0, 0};
+  return false;
+}
 
 // The screen's LOGPIXELSX or LOGPIXELSY; 96 where it cannot be read.
 inline int screenDotsPerInch(int index) {

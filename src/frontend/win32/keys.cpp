@@ -1,8 +1,7 @@
-// The keyboard: what Tab, Enter, Esc and the arrows do in a form, the way the
-// model orders its controls, and the option buttons' focus that is no click.
+// The keyboard and the focus: the keys the core decides go to the form, what
+// it used never reaches the control; the form's focus is the window focus.
 #include "frontend/win32/records.hpp"
 #include "frontend/win32/win32_host.hpp"
-#include "toolkit/focus.hpp"
 
 namespace vodivuri::win32 {
 
@@ -16,72 +15,167 @@ HWND rootOf(HWND hwnd) {
   return hwnd;
 }
 
-bool isArrow(WPARAM key) {
-  return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+bool coreKey(WPARAM vk, toolkit::Key& key) {
+  using toolkit::Key;
+  switch (vk) {
+    case VK_TAB:
+      key = Key::Tab;
+      return true;
+    case VK_RETURN:
+      key = Key::Return;
+      return true;
+    case VK_SPACE:
+      key = Key::Space;
+      return true;
+    case VK_ESCAPE:
+      key = Key::Escape;
+      return true;
+    case VK_LEFT:
+      key = Key::Left;
+      return true;
+    case VK_RIGHT:
+      key = Key::Right;
+      return true;
+    case VK_UP:
+      key = Key::Up;
+      return true;
+    case VK_DOWN:
+      key = Key::Down;
+      return true;
+    case VK_PRIOR:
+      key = Key::PageUp;
+      return true;
+    case VK_NEXT:
+      key = Key::PageDown;
+      return true;
+    case VK_HOME:
+      key = Key::Home;
+      return true;
+    case VK_END:
+      key = Key::End;
+      return true;
+    default:
+      return false;
+  }
 }
+
+// Sets a flag while in scope, the value before coming back after.
+class ScopedFlag {
+ public:
+  explicit ScopedFlag(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~ScopedFlag() { flag_ = old_; }
+  ScopedFlag(const ScopedFlag&) = delete;
+  ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+ private:
+  bool& flag_;
+  bool old_;
+};
 
 }  // namespace
 
-// Esc and Tab belong to the form, whichever of its controls has the focus;
-// Enter presses the focused push button, as in a dialog; the arrows move
-// inside the option group.
+// A press of one of the core's keys in a window of a form goes to the form;
+// when the form used it, neither it, its WM_CHAR (never translated) nor its
+// release reach the control, so a button's own Space never presses it twice.
 bool Win32Host::keyToForm(const MSG& msg) {
-  if (isArrow(msg.wParam)) return arrowInGroup(msg);
-  if (msg.wParam != VK_ESCAPE && msg.wParam != VK_TAB && msg.wParam != VK_RETURN) return false;
+  if (msg.message == WM_KEYUP) return swallowedKeys_.erase(msg.wParam) != 0;
+  if (msg.message != WM_KEYDOWN || quitting_) return false;
+  toolkit::Key key;
+  if (!coreKey(msg.wParam, key)) return false;
   FormRecord* record = formRecord(rootOf(msg.hwnd));
-  if (record == nullptr || quitting_) return false;
-  if (msg.wParam == VK_RETURN) {
-    ControlRecord* focused = controlRecord(msg.hwnd);
-    if (focused == nullptr || focused->kind != toolkit::ControlKind::Button) return false;
-    SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
-    return true;
-  }
-  if (msg.wParam == VK_TAB) {
-    moveFocus(*record, GetKeyState(VK_SHIFT) < 0);
-    return true;
-  }
+  if (record == nullptr || !IsWindowEnabled(record->hwnd)) return false;
+  const toolkit::KeyPress press{key, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0};
+  swallowedKeys_.insert(msg.wParam);
   ScopedCount busy(callbackDepth_);
-  record->form->userKeyDown(toolkit::kKeyEscape);
-  return true;
+  if (record->form->userKey(press)) return true;
+  swallowedKeys_.erase(msg.wParam);
+  return false;
 }
 
-// Tab goes the model's way: the option group is one stop, its selected button.
-void Win32Host::moveFocus(FormRecord& record, bool backwards) {
-  ControlRecord* focused = controlRecord(GetFocus());
-  const toolkit::Control* from = focused != nullptr ? focused->control : nullptr;
-  if (toolkit::Control* next = toolkit::nextTabStop(*record.form, from, backwards)) {
-    if (HWND w = windowOf(*next)) SetFocus(w);
-  }
+// The window of the form's focused control, when it can take the focus now.
+HWND Win32Host::focusWindow(const toolkit::Form& form) const {
+  const toolkit::Control* c = form.focus();
+  HWND w = c != nullptr ? windowOf(*c) : nullptr;
+  if (w == nullptr || !IsWindowVisible(w) || !IsWindowEnabled(w)) return nullptr;
+  return w;
 }
 
-// An arrow on an option button moves to the next one and selects it, as the
-// user's own choice, the way Windows' dialogs do; elsewhere arrows do nothing.
-bool Win32Host::arrowInGroup(const MSG& msg) {
-  ControlRecord* focused = controlRecord(msg.hwnd);
-  if (quitting_ || focused == nullptr || focused->control == nullptr ||
-      focused->kind != toolkit::ControlKind::OptionButton) {
-    return false;
-  }
-  const bool backwards = msg.wParam == VK_LEFT || msg.wParam == VK_UP;
-  toolkit::Control& control = *focused->control;
-  toolkit::OptionButton* next = toolkit::neighbourOption(control.form(), control, backwards);
-  HWND target = next != nullptr ? windowOf(*next) : nullptr;
-  if (target == nullptr) return true;
-  ScopedCount busy(callbackDepth_);
+// The model moved its focus: the window focus follows while the form is the
+// active window (otherwise its activation brings it), and the rings move.
+void Win32Host::focusChanged(toolkit::Form& form) {
+  const auto it = forms_.find(&form);
+  if (it == forms_.end() || quitting_) return;
+  FormRecord& record = *it->second;
+  moveRing(record);
+  HWND target = focusWindow(form);
+  if (target == nullptr || GetFocus() == target) return;
+  // Only in the window that has the keyboard: elsewhere it would take it.
+  if (!IsWindowVisible(record.hwnd) || rootOf(GetFocus()) != record.hwnd) return;
+  ScopedFlag mirroring(mirroringFocus_);
   SetFocus(target);
-  userClicked(*next);
+}
+
+// The form's window is activated: its focused control takes the focus, not
+// the window itself (what DefWindowProc would do).
+bool Win32Host::formActivated(FormRecord& record) {
+  HWND target = focusWindow(*record.form);
+  if (target == nullptr) return false;
+  ScopedFlag mirroring(mirroringFocus_);
+  SetFocus(target);
   return true;
 }
 
-// A radio button given the focus may say it was clicked: not while this runs.
+// A control's window got the focus, and not from the model: the user's (a
+// click); the form decides whether it takes it.
+void Win32Host::windowFocused(ControlRecord& record) {
+  if (mirroringFocus_ || quitting_ || record.control == nullptr) return;
+  ScopedCount busy(callbackDepth_);
+  record.control->form().userFocused(*record.control);
+}
+
+// What the BUTTON windows get: the focus given to a radio button is no click;
+// the focus from outside the model is the user's; the ring drawn inside the
+// button comes back after whatever the button painted; MSAA asks for names.
 LRESULT Win32Host::buttonMessage(ControlRecord& record, UINT message, WPARAM wParam,
                                  LPARAM lParam) {
   const WNDPROC base = record.baseProcedure;
-  if (message != WM_SETFOCUS) return CallWindowProcA(base, record.hwnd, message, wParam, lParam);
-  HWND outer = focusing_;
-  focusing_ = record.hwnd;
-  const LRESULT result = CallWindowProcA(base, record.hwnd, message, wParam, lParam);
-  focusing_ = outer;
+  HWND hwnd = record.hwnd;
+  if (message == WM_GETOBJECT) {
+    LRESULT answer = 0;
+    if (accessibleObject(hwnd, wParam, lParam, answer)) return answer;
+    return CallWindowProcA(base, hwnd, message, wParam, lParam);
+  }
+  if (message == WM_SETFOCUS) {
+    HWND outer = focusing_;
+    focusing_ = hwnd;
+    const LRESULT result = CallWindowProcA(base, hwnd, message, wParam, lParam);
+    focusing_ = outer;
+    if (controlRecord(hwnd) == &record) windowFocused(record);
+    if (controlRecord(hwnd) == &record) redrawInsideRing(record);
+    return result;
+  }
+  const LRESULT result = CallWindowProcA(base, hwnd, message, wParam, lParam);
+  switch (message) {
+    case WM_PAINT:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_CAPTURECHANGED:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_UPDATEUISTATE:
+    case BM_SETCHECK:
+    case BM_SETSTATE:
+    case BM_SETSTYLE:
+    case BM_SETIMAGE:
+      if (controlRecord(hwnd) == &record) redrawInsideRing(record);
+      break;
+    default:
+      break;
+  }
   return result;
 }
 

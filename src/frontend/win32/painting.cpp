@@ -93,8 +93,11 @@ void Win32Host::buildBackground(FormRecord& record) {
 
 void Win32Host::paintForm(FormRecord& record, HDC dc) {
   if (record.background == nullptr) return;
-  MemoryDc source(dc, record.background);
-  BitBlt(dc, 0, 0, record.clientWidth, record.clientHeight, source.get(), 0, 0, SRCCOPY);
+  {
+    MemoryDc source(dc, record.background);
+    BitBlt(dc, 0, 0, record.clientWidth, record.clientHeight, source.get(), 0, 0, SRCCOPY);
+  }
+  paintOutsideRing(record, dc);
 }
 
 // What a transparent control lets through: the form's painting, or its
@@ -140,6 +143,13 @@ void Win32Host::paintControl(ControlRecord& record, HDC target) {
           FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
           InflateRect(&text, -1, -1);
         }
+        // A text the keys reach keeps clear of where its focus ring goes.
+        if (record.control != nullptr &&
+            std::find(record.control->form().tabOrder.begin(),
+                      record.control->form().tabOrder.end(),
+                      record.control) != record.control->form().tabOrder.end()) {
+          InflateRect(&text, -kFocusRingWidth, -kFocusRingWidth);
+        }
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, s.enabled ? colour(s.foreground) : GetSysColor(COLOR_GRAYTEXT));
         HGDIOBJ old = SelectObject(dc, font(s.font));
@@ -163,6 +173,7 @@ void Win32Host::paintControl(ControlRecord& record, HDC target) {
         if (s.border) DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
         break;
     }
+    paintInsideRing(record, dc);
     BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
   }
   DeleteObject(canvas);

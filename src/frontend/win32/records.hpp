@@ -14,6 +14,9 @@ namespace vodivuri::win32 {
 
 class Win32Host;
 
+// How wide the focus ring is, in pixels.
+inline constexpr int kFocusRingWidth = 2;
+
 struct ControlRecord {
   toolkit::Control* control = nullptr;  // null once the control is gone
   toolkit::ControlKind kind = toolkit::ControlKind::Label;
@@ -23,6 +26,10 @@ struct ControlRecord {
   bool pressed = false;
   // What a subclassed system control's own procedure is.
   WNDPROC baseProcedure = nullptr;
+  // The ring drawn inside a system button: each line's colour, chosen over
+  // its unfocused face (CLR_INVALID: not chosen yet).
+  COLORREF ringColours[8] = {CLR_INVALID, CLR_INVALID, CLR_INVALID, CLR_INVALID,
+                             CLR_INVALID, CLR_INVALID, CLR_INVALID, CLR_INVALID};
 };
 
 struct FormRecord {
@@ -41,6 +48,8 @@ struct FormRecord {
   // The painted client area: gradient or colour, picture, frame lines.
   HBITMAP background = nullptr;
   std::vector<std::unique_ptr<ControlRecord>> controls;
+  // The control window whose focus ring is drawn.
+  HWND ringWindow = nullptr;
   // The windows a modal showing of this form disabled, to enable again.
   std::vector<HWND> disabledByModal;
 };
@@ -62,7 +71,7 @@ extern const char* const kFormClass;
 extern const char* const kPictureClass;
 extern const char* const kHostClass;
 void registerClasses(HINSTANCE instance);
-// Hands a system control (a label's STATIC, an option button's BUTTON) to
+// Hands a system control (a label's STATIC, a BUTTON) to
 // the host; returns the control's own procedure, which gets what the host
 // leaves to it.
 WNDPROC wrapSystemControl(HWND hwnd, Win32Host& host, toolkit::ControlKind kind);

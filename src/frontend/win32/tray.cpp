@@ -64,11 +64,34 @@ bool Win32Host::offerTray(const toolkit::Control* receiver, NOTIFYICONDATAA& rec
   if (!done && known) done = notifyIcon(NIM_MODIFY, &record);
   if (!done) {
     trays_.erase(receiver);
+    trayKeys_.erase(receiver);
     return false;
   }
   trays_[receiver] = record;
   trayPending_.erase(receiver);
+  askForKeys(receiver, record);
   return true;
+}
+
+// Shell 5 and later send Enter on the icon as NIN_KEYSELECT and the menu key
+// or Shift+F10 as WM_CONTEXTMENU once asked; an older shell refuses, and the
+// icon keeps the mouse's messages alone.
+void Win32Host::askForKeys(const toolkit::Control* receiver, const NOTIFYICONDATAA& record) {
+  NOTIFYICONDATAA version;
+  std::memset(&version, 0, sizeof version);
+  version.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  version.hWnd = record.hWnd;
+  version.uID = record.uID;
+  version.uVersion = NOTIFYICON_VERSION;
+  if (notifyIcon(NIM_SETVERSION, &version)) {
+    trayKeys_.insert(receiver);
+  } else {
+    trayKeys_.erase(receiver);
+  }
+}
+
+bool Win32Host::trayKnowsKeys(const toolkit::Control& receiver) const {
+  return trays_.count(&receiver) != 0 && trayKeys_.count(&receiver) != 0;
 }
 
 void Win32Host::retryTray() {
@@ -115,6 +138,7 @@ void Win32Host::dropTray(const toolkit::Control* receiver) {
   if (it == trays_.end()) return;
   NOTIFYICONDATAA record = it->second;
   trays_.erase(it);
+  trayKeys_.erase(receiver);
   notifyIcon(NIM_DELETE, &record);
 }
 

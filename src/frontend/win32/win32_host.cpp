@@ -55,6 +55,7 @@ Win32Host::Win32Host(HINSTANCE instance, std::string assetsFolder)
 
 Win32Host::~Win32Host() {
   quitting_ = true;
+  accessibility_.hostGone();
   stopTimers();
   for (auto& [receiver, record] : trays_) notifyIcon(NIM_DELETE, &record);
   trays_.clear();
@@ -177,7 +178,7 @@ void Win32Host::runModal(Form& form) {
 }
 
 void Win32Host::dispatch(MSG& msg) {
-  if (msg.message == WM_KEYDOWN && keyToForm(msg)) return;
+  if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && keyToForm(msg)) return;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
 }
@@ -243,10 +244,20 @@ LRESULT Win32Host::hostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMessageBoxUp:
       if (onMessageBoxShown) onMessageBoxShown(reinterpret_cast<HWND>(wParam));
       return 0;
+    case kAccessiblePress:
+      if (ControlRecord* r = controlRecord(reinterpret_cast<HWND>(lParam));
+          r != nullptr && r->control != nullptr && r->control->reachable()) {
+        userClicked(*r->control);
+      }
+      return 0;
     default:
       break;
   }
   return DefWindowProcA(hostWindow_, message, wParam, lParam);
+}
+
+bool Win32Host::accessibleObject(HWND hwnd, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return accessibility_.answer(*this, hwnd, wParam, lParam, result);
 }
 
 // ---- the end ----

@@ -22,9 +22,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "frontend/win32/accessible.hpp"
 #include "toolkit/form.hpp"
 #include "toolkit/host.hpp"
 
@@ -60,6 +62,7 @@ class Win32Host : public toolkit::Host {
   void formUnloaded(toolkit::Form& form) override;
   void formMoved(toolkit::Form& form) override;
   void controlChanged(toolkit::Control& control, toolkit::Property p) override;
+  void focusChanged(toolkit::Form& form) override;
   void controlDestroyed(toolkit::Control& control) override;
   void timerChanged(toolkit::Timer& timer) override;
   void runModal(toolkit::Form& form) override;
@@ -111,12 +114,19 @@ class Win32Host : public toolkit::Host {
   // --- for the window procedures (internal) ---
   // Posted to the host window once a message box is up (wParam: the box).
   static constexpr UINT kMessageBoxUp = WM_APP + 1;
+  // Posted by a screen reader's default action (lParam: the control's window).
+  static constexpr UINT kAccessiblePress = WM_APP + 2;
   FormRecord* formRecord(HWND hwnd) const;
   ControlRecord* controlRecord(HWND hwnd) const;
   LRESULT formMessage(FormRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT controlMessage(ControlRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT buttonMessage(ControlRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT hostMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // WM_GETOBJECT: the screen reader's object for a window of the host.
+  bool accessibleObject(HWND hwnd, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Whether the shell sends this receiver's icon the keyboard's messages
+  // (NIM_SETVERSION taken).
+  bool trayKnowsKeys(const toolkit::Control& receiver) const;
 
  private:
   // win32_host.cpp: loops and forms
@@ -148,12 +158,28 @@ class Win32Host : public toolkit::Host {
   void stopTimers();
   // keys.cpp
   bool keyToForm(const MSG& msg);
-  void moveFocus(FormRecord& record, bool backwards);
-  bool arrowInGroup(const MSG& msg);
+  HWND focusWindow(const toolkit::Form& form) const;
+  bool formActivated(FormRecord& record);
+  void windowFocused(ControlRecord& record);
+  // focus_ring.cpp
+  struct RingPlace {
+    HWND canvas;   // the window that draws it
+    RECT rect;     // in the canvas's client coordinates; the ring is its outer band
+    bool outside;  // drawn by the parent around the control
+  };
+  bool roomAround(const ControlRecord& record, const RECT& area) const;
+  bool showsRing(const ControlRecord& record) const;
+  RingPlace ringPlace(const ControlRecord& record) const;
+  void invalidateRing(HWND control);
+  void moveRing(FormRecord& record);
+  void paintOutsideRing(FormRecord& record, HDC dc);
+  void paintInsideRing(ControlRecord& record, HDC dc);
+  void redrawInsideRing(ControlRecord& record);
   // forms.cpp
   RECT workAreaFor(const RECT& window) const;
   // tray.cpp
   bool offerTray(const toolkit::Control* receiver, NOTIFYICONDATAA& record, bool known);
+  void askForKeys(const toolkit::Control* receiver, const NOTIFYICONDATAA& record);
   void retryTray();
   void dropTray(const toolkit::Control* receiver);
   void trayAreaRecreated();
@@ -179,6 +205,13 @@ class Win32Host : public toolkit::Host {
   static constexpr UINT_PTR kTrayRetryTimer = 0x7FFF0001;
   // The radio button being given the focus: what it says then is no click.
   HWND focusing_ = nullptr;
+  // The window focus is being set from the model's: no news for the model.
+  bool mirroringFocus_ = false;
+  // Keys whose press the form used: their release is not the control's either.
+  std::set<WPARAM> swallowedKeys_;
+  // Tray receivers whose shell took NOTIFYICON_VERSION.
+  std::set<const toolkit::Control*> trayKeys_;
+  Accessibility accessibility_;
   std::map<std::string, HFONT> fonts_;
   std::map<COLORREF, HBRUSH> brushes_;
   std::vector<const toolkit::Form*> modalForms_;
