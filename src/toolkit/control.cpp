@@ -87,7 +87,10 @@ void Control::setBackground(const Colour& c) {
 
 std::string Control::accessibleName() const {
   if (state_.accessibleName.empty()) return state_.caption;
-  if (role() == AccessRole::ReadOut) return state_.accessibleName + ": " + state_.caption;
+  if (role() == AccessRole::ReadOut) {
+    return state_.caption.empty() ? state_.accessibleName
+                                  : state_.accessibleName + ": " + state_.caption;
+  }
   return state_.accessibleName;
 }
 

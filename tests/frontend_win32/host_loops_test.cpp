@@ -65,6 +65,25 @@ TEST_F(HostLoops, AModalWindowBlocksItsCallerWhileTimersTickAndEscClosesIt) {
   EXPECT_EQ(host.windowOf(dialog), nullptr);
 }
 
+// A set clock or a suspend's end: a timer far from its tick runs at once,
+// then waits on the wall clock again.
+TEST_F(HostLoops, AClockChangeOrAResumeTicksTheTimersAtOnce) {
+  main.show();
+  int ticks = 0;
+  main.timer.onTick = [&] { ++ticks; };
+  main.timer.setInterval(60000);
+  main.timer.setEnabled(true);
+  pump(100);
+  ASSERT_EQ(ticks, 0);
+  SendMessageA(host.hostWindow(), WM_TIMECHANGE, 0, 0);
+  pump(300);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(SendMessageA(host.hostWindow(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0), TRUE);
+  SendMessageA(host.hostWindow(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);  // going to sleep: no
+  pump(300);
+  EXPECT_EQ(ticks, 2);
+}
+
 TEST_F(HostLoops, AModalWindowUnloadedByItsOwnTimerEndsItsLoop) {
   main.show();
   int ticks = 0;

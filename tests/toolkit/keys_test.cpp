@@ -146,6 +146,8 @@ TEST(Accessible, NamesAndRolesComeFromTheDeclaration) {
   EXPECT_EQ(readOut.accessibleName(), "Hora: 07");
   readOut.setCaption("08");
   EXPECT_EQ(readOut.accessibleName(), "Hora: 08");
+  readOut.setCaption("");
+  EXPECT_EQ(readOut.accessibleName(), "Hora") << "nothing to read out: the name alone";
   EXPECT_EQ(box.accessibleName(), "Forzar");
   EXPECT_EQ(box.role(), AccessRole::CheckBox);
   EXPECT_EQ(plain.accessibleName(), "Siempre");

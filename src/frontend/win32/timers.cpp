@@ -66,6 +66,14 @@ void Win32Host::timerFired(UINT_PTR id) {
   if (still != timerIds_.end() && still->second == &timer) scheduleTick(timer, id);
 }
 
+// SetTimer counts on the tick count, which a change of the clock or a suspend
+// leaves behind the wall clock: every running timer ticks at once, and its
+// next tick is then set on the wall clock again.
+void Win32Host::clockChanged() {
+  if (quitting_) return;
+  for (const auto& [timer, id] : timers_) SetTimer(hostWindow_, id, USER_TIMER_MINIMUM, nullptr);
+}
+
 void Win32Host::stopTimers() {
   for (const auto& [timer, id] : timers_) KillTimer(hostWindow_, id);
   timers_.clear();

@@ -233,6 +233,16 @@ LRESULT Win32Host::hostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         timerFired(wParam);
       }
       return 0;
+    case WM_TIMECHANGE:
+      clockChanged();
+      return 0;
+    case WM_POWERBROADCAST:
+      // Timers do not run through a suspend: after it, they wait afresh.
+      if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMECRITICAL ||
+          wParam == PBT_APMRESUMEAUTOMATIC) {
+        clockChanged();
+      }
+      return TRUE;
     case WM_QUERYENDSESSION:
       return TRUE;  // the program never stands in the way of the session's end
     case WM_ENDSESSION:

@@ -156,6 +156,8 @@ class Win32Host : public toolkit::Host {
   void timerFired(UINT_PTR id);
   void scheduleTick(toolkit::Timer& timer, UINT_PTR id);
   void stopTimers();
+  // The wall clock was set or a suspend ended (WM_TIMECHANGE, WM_POWERBROADCAST).
+  void clockChanged();
   // keys.cpp
   bool keyToForm(const MSG& msg);
   HWND focusWindow(const toolkit::Form& form) const;
