@@ -16,6 +16,7 @@
 #include "frontend/qt/qt_host.hpp"
 #include "qt_support.hpp"
 #include "toolkit/looks.hpp"
+#include "toolkit/timing.hpp"
 
 namespace vodivuri::qt {
 namespace {
@@ -174,6 +175,29 @@ TEST_F(QtHostTest, AModalWindowBlocksWhileTimersTickAndEndsWithItsUnload) {
   const int ticks = form.ticks;
   QTest::qWait(40);
   EXPECT_EQ(form.ticks, ticks);  // an unloaded form's timer is still
+}
+
+// What the clock watch calls when the clock is set or a suspend ends.
+TEST_F(QtHostTest, AClockChangeTicksSleepingTimersAtOnceAndSetsThemOnTheWallClockAgain) {
+  Sample idle{host};
+  form.show();
+  idle.show();
+  idle.ticker.setEnabled(true);
+  idle.ticker.setEnabled(false);
+  form.ticker.setInterval(60000);
+  form.ticker.setEnabled(true);
+  // Away from the minute's own tick, which would be counted too.
+  if (host.timerOf(form.ticker)->remainingTime() < 1000) QTest::qWait(1200);
+  const int before = form.ticks;
+
+  host.clockChanged();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form.ticks == before + 1; }, 1000));
+  QTest::qWait(50);
+  EXPECT_EQ(form.ticks, before + 1);
+  EXPECT_EQ(idle.ticks, 0);  // a stopped timer stays stopped
+  const int remaining = host.timerOf(form.ticker)->remainingTime();
+  EXPECT_GT(remaining, 0);
+  EXPECT_LE(remaining, 60000 + toolkit::kTickOffsetMilliseconds);
 }
 
 TEST_F(QtHostTest, QuitEndsNestedLoopsStopsTimersAndRunsNothingMore) {
