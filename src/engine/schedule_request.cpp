@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "engine/startup.hpp"
+#include "engine/trigger.hpp"
 
 namespace vodivuri::engine {
 
@@ -160,13 +161,11 @@ std::string describeSchedule(const ScheduleFacts& f) {
 
 ScheduleFacts storedSchedule(SettingsStore& store) {
   ScheduleFacts f;
-  if (store.readSetting("ApagarSistema") == "True") {
-    f.action = PowerAction::PowerOff;
-  } else if (store.readSetting("ReiniciarSistema") == "True") {
-    f.action = PowerAction::Restart;
-  } else if (store.readSetting("ReiniciarSesion") == "True") {
-    f.action = PowerAction::EndSession;
-  }
+  TriggerInputs boxes;
+  boxes.shutdown = store.readSetting("ApagarSistema") == "True" ? 1 : 0;
+  boxes.restart = store.readSetting("ReiniciarSistema") == "True" ? 1 : 0;
+  boxes.endSession = store.readSetting("ReiniciarSesion") == "True" ? 1 : 0;
+  f.action = SelectedAction(boxes);
   f.hour = store.readSetting("Hora");
   f.minute = store.readSetting("Minutos");
   f.everyDay = store.readSetting("Siempre") != "False";

@@ -8,14 +8,14 @@ bool sameMinute(const toolkit::DateTime& a, const toolkit::DateTime& b) {
   return a.date == b.date && a.hour == b.hour && a.minute == b.minute;
 }
 
-std::optional<PowerAction> selectedAction(const TriggerInputs& in) {
+}  // namespace
+
+std::optional<PowerAction> SelectedAction(const TriggerInputs& in) {
   if (in.shutdown == 1) return PowerAction::PowerOff;
   if (in.restart == 1) return PowerAction::Restart;
   if (in.endSession == 1) return PowerAction::EndSession;
   return std::nullopt;
 }
-
-}  // namespace
 
 std::optional<PowerAction> TriggerAction(const TriggerInputs& in, const ProgramState& state,
                                          const toolkit::DateTime& now) {
@@ -34,18 +34,14 @@ std::optional<PowerAction> TriggerAction(const TriggerInputs& in, const ProgramS
   if (!today) return std::nullopt;
   if (state.ForceFlag != kTrue && state.ForceFlag != kFalse) return std::nullopt;
   if (!NtFamily(state.WindowsVersion) && !Win9xFamily(state.WindowsVersion)) return std::nullopt;
-  return selectedAction(in);
+  return SelectedAction(in);
 }
 
-int TriggerPace(const TriggerInputs& in, const ProgramState& state, const toolkit::DateTime& now) {
-  return TriggerAction(in, state, now) ? kBusyCheckMs : kQuietCheckMs;
-}
-
-void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActions& power,
-                  const toolkit::DateTime& now) {
-  if (const std::optional<PowerAction> action = TriggerAction(in, state, now)) {
-    power.Request(*action, state.WindowsVersion, state.ForceFlag);
-  }
+std::optional<PowerAction> TriggerCheck(const TriggerInputs& in, const ProgramState& state,
+                                        PowerActions& power, const toolkit::DateTime& now) {
+  const std::optional<PowerAction> action = TriggerAction(in, state, now);
+  if (action) power.Request(*action, state.WindowsVersion, state.ForceFlag);
+  return action;
 }
 
 }  // namespace vodivuri::engine

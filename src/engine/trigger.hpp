@@ -19,19 +19,26 @@ struct TriggerInputs {
   int endSession = 0;     // chReSes value
 };
 
+// The action the ticked box stands for; none ticked, none.
+std::optional<PowerAction> SelectedAction(const TriggerInputs& in);
+
 // The action a tick at `now` requests, if any: the schedule met, an action
 // selected, a version the power rules know, not the minute the program started.
 std::optional<PowerAction> TriggerAction(const TriggerInputs& in, const ProgramState& state,
                                          const toolkit::DateTime& now);
 
-// How long the trigger may sleep after a check at `now` while nothing else
-// wakes the program: a second inside a minute that fires, else to the start
-// of the next minute (the only moments a warning or a firing can begin).
+// How long the trigger may sleep after a check that found `requested`, while
+// nothing else wakes the program: a second inside a minute that fires, else to
+// the start of the next minute (the only moments a warning or a firing can
+// begin).
 inline constexpr int kBusyCheckMs = 1000;
 inline constexpr int kQuietCheckMs = 60000;
-int TriggerPace(const TriggerInputs& in, const ProgramState& state, const toolkit::DateTime& now);
+inline int TriggerPace(const std::optional<PowerAction>& requested) {
+  return requested ? kBusyCheckMs : kQuietCheckMs;
+}
 
-void TriggerCheck(const TriggerInputs& in, const ProgramState& state, PowerActions& power,
-                  const toolkit::DateTime& now);
+// Requests the action a tick at `now` finds, and says which it was.
+std::optional<PowerAction> TriggerCheck(const TriggerInputs& in, const ProgramState& state,
+                                        PowerActions& power, const toolkit::DateTime& now);
 
 }  // namespace vodivuri::engine

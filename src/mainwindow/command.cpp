@@ -88,22 +88,14 @@ void frmTransparente::setTime(int hour, int minute) {
   MinuteValue = static_cast<std::int16_t>(minute);
   txtHora.setCaption(two(hour));
   txtMin.setCaption(two(minute));
-  s_.store.writeSetting("Hora", txtHora.caption());
-  s_.store.writeSetting("Minutos", txtMin.caption());
   s_.state.ScheduledHourText = txtHora.caption();
   s_.state.ScheduledMinuteText = txtMin.caption();
-  describeArrows();
+  storeTime();
 }
 
 std::string frmTransparente::ScheduleSummary() {
   engine::ScheduleFacts facts;
-  if (chApagar.value() == 1) {
-    facts.action = engine::PowerAction::PowerOff;
-  } else if (chReSist.value() == 1) {
-    facts.action = engine::PowerAction::Restart;
-  } else if (chReSes.value() == 1) {
-    facts.action = engine::PowerAction::EndSession;
-  }
+  facts.action = engine::SelectedAction(triggerInputs());
   facts.hour = txtHora.caption();
   facts.minute = txtMin.caption();
   facts.everyDay = opSiempre.selected();

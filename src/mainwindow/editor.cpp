@@ -88,10 +88,15 @@ void frmTransparente::spin(Label& readOut, std::int16_t& field, int step, int li
   if (step > 0 && field == limit + 1) field = 0;
   if (step < 0 && field < 0) field = static_cast<std::int16_t>(limit);
   readOut.setCaption(toolkit::formatNumber(field, "00"));
-  describeArrows();
+  storeTime();
+  triggerCopy = readOut.caption();
+}
+
+// The read-outs as they now read: saved, and heard on the arrows.
+void frmTransparente::storeTime() {
   s_.store.writeSetting("Hora", txtHora.caption());
   s_.store.writeSetting("Minutos", txtMin.caption());
-  triggerCopy = readOut.caption();
+  describeArrows();
 }
 
 // The value is heard on the arrow buttons, which keep the focus while it changes.

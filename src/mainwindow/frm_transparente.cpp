@@ -128,19 +128,18 @@ void frmTransparente::Timer1Tick() {
     warnedMinute_ = warning->minute;
     s_.host.trayNotification(trayIcon(), warning->title, warning->text);
   }
-  engine::TriggerCheck(in, s_.state, s_.power, now);
-  paceTrigger(in, now);
+  paceTrigger(engine::TriggerCheck(in, s_.state, s_.power, now));
 }
 
 // While the window shows, the check shares the clock's every-second wake-up;
 // hidden, it sleeps to the next minute unless this one fires.
-void frmTransparente::paceTrigger(const engine::TriggerInputs& in, const toolkit::DateTime& now) {
+void frmTransparente::paceTrigger(const std::optional<engine::PowerAction>& requested) {
   Timer1.setInterval(visible() && !minimised() ? engine::kBusyCheckMs
-                                               : engine::TriggerPace(in, s_.state, now));
+                                               : engine::TriggerPace(requested));
 }
 
 void frmTransparente::paceTrigger() {
-  paceTrigger(triggerInputs(), s_.clock.now());
+  paceTrigger(engine::TriggerAction(triggerInputs(), s_.state, s_.clock.now()));
 }
 
 // ---- clock and window life ----

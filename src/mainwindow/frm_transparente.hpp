@@ -263,6 +263,7 @@ class frmTransparente : public toolkit::Form {
                         const char* ownSetting, const char* apagar, const char* reiniciarSistema,
                         const char* reiniciarSesion);
   void spin(Label& readOut, std::int16_t& field, int step, int limit, std::string& triggerCopy);
+  void storeTime();
   void lockMenuEntries();
   void openInformation(toolkit::Form* window);
   void storePosition();
@@ -276,7 +277,7 @@ class frmTransparente : public toolkit::Form {
   void Form_Hidden();
   engine::TriggerInputs triggerInputs() const;
   void paceTrigger();
-  void paceTrigger(const engine::TriggerInputs& in, const toolkit::DateTime& now);
+  void paceTrigger(const std::optional<engine::PowerAction>& requested);
   void awaitChildClosed();
   void runSlot(int slot);
   void clearHover();
