@@ -55,6 +55,16 @@ std::string userName(Win32Instance::UserName getUserName) {
   return text;
 }
 
+// Registers a hidden window's class; several instances of one process (the
+// tests) share it, so one already registered will do.
+bool registerClass(const char* name, WNDPROC proc) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = proc;
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = name;
+  return ::RegisterClassA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 // The hidden window's procedure; the instance rides in its user data.
@@ -196,12 +206,7 @@ bool Win32Instance::claimSingleInstance() {
 // shown; a plain window rather than a message-only one, which 9x lacks.
 void Win32Instance::openChannel() {
   const HINSTANCE module = ::GetModuleHandleA(nullptr);
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = ChannelWindow::proc;
-  windowClass.hInstance = module;
-  windowClass.lpszClassName = kChannelClass;
-  // Several instances of one process (the tests) share the class.
-  if (::RegisterClassA(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+  if (!registerClass(kChannelClass, ChannelWindow::proc)) {
     reportOnce("instance channel",
                "cannot register the instance window's class: " + systemMessage(::GetLastError()));
     return;
@@ -269,13 +274,7 @@ Win32Instance::Answer Win32Instance::ask(std::string_view request, unsigned time
 std::optional<std::string> Win32Instance::askForAnswer(std::string_view request,
                                                        unsigned timeoutMs) {
   const HINSTANCE module = ::GetModuleHandleA(nullptr);
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = AnswerWindow::proc;
-  windowClass.hInstance = module;
-  windowClass.lpszClassName = kAnswerClass;
-  if (::RegisterClassA(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    return std::nullopt;
-  }
+  if (!registerClass(kAnswerClass, AnswerWindow::proc)) return std::nullopt;
   std::string answer;
   const HWND asker = ::CreateWindowExA(0, kAnswerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                        module, &answer);
