@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/errors_win32.hpp"
+#include "platform/win32/optional_api.hpp"
 
 namespace vodivuri::platform::win32 {
 
@@ -18,10 +19,7 @@ constexpr const char* kRunValue = "Vodivuri";
 // is looked up, as the oldest systems do not have it.
 bool onWow64() {
   using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return false;
-  const auto proc = reinterpret_cast<IsWow64ProcessFn>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "IsWow64Process")));
+  const auto proc = optionalFunction<IsWow64ProcessFn>("kernel32.dll", "IsWow64Process");
   BOOL wow64 = FALSE;
   return proc != nullptr && proc(::GetCurrentProcess(), &wow64) && wow64;
 }
