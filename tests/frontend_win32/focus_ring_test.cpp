@@ -135,11 +135,7 @@ class FocusRing : public ::testing::Test, protected vodivuri::testing::ProgramDo
  protected:
   FocusRing() {
     host.notifyIcon = [](DWORD, NOTIFYICONDATAA*) { return TRUE; };
-    vodivuri::testing::storeEarlierRun(program.store, {{"ApagarSistema", "True"},
-                                                       {"Siempre", "False"},
-                                                       {"FechaProgramada", "24/12/2026"},
-                                                       {"Hora", "07"},
-                                                       {"Minutos", "30"}});
+    vodivuri::testing::storeArmedShutdown(program.store, "07");
     program.start();
     main.show();
     SetForegroundWindow(hwnd(main));

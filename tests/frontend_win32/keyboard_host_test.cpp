@@ -26,11 +26,7 @@ class KeyboardOnWin32 : public ::testing::Test, protected vodivuri::testing::Pro
       shell.push_back({action, *record});
       return action == NIM_SETVERSION ? shellKnowsKeys : TRUE;
     };
-    vodivuri::testing::storeEarlierRun(program.store, {{"ApagarSistema", "True"},
-                                                       {"Siempre", "False"},
-                                                       {"FechaProgramada", "24/12/2026"},
-                                                       {"Hora", "23"},
-                                                       {"Minutos", "30"}});
+    vodivuri::testing::storeArmedShutdown(program.store, "23");
   }
 
   void start() {

@@ -42,11 +42,7 @@ class MainWindowKeys : public ::testing::Test, protected vodivuri::testing::Prog
       return adds > refusedAdds ? TRUE : FALSE;
     };
     // An armed one-date shutdown of an earlier run.
-    vodivuri::testing::storeEarlierRun(program.store, {{"ApagarSistema", "True"},
-                                                       {"Siempre", "False"},
-                                                       {"FechaProgramada", "24/12/2026"},
-                                                       {"Hora", "23"},
-                                                       {"Minutos", "30"}});
+    vodivuri::testing::storeArmedShutdown(program.store, "23");
   }
 
   void start() {

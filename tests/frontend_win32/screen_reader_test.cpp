@@ -80,11 +80,7 @@ class ScreenReader : public ::testing::Test, protected vodivuri::testing::Progra
   ScreenReader() {
     CoInitialize(nullptr);
     host.notifyIcon = [](DWORD, NOTIFYICONDATAA*) { return TRUE; };
-    vodivuri::testing::storeEarlierRun(program.store, {{"ApagarSistema", "True"},
-                                                       {"Siempre", "False"},
-                                                       {"FechaProgramada", "24/12/2026"},
-                                                       {"Hora", "07"},
-                                                       {"Minutos", "30"}});
+    vodivuri::testing::storeArmedShutdown(program.store, "07");
     program.start();
     main.show();
     pump(30);

@@ -34,4 +34,14 @@ inline void storeEarlierRun(engine::SettingsStore& store,
   for (const auto& [name, text] : values) store.writeSetting(name, text);
 }
 
+// An earlier run that left a one-date shutdown armed for 24/12/2026 at
+// `hour`:30.
+inline void storeArmedShutdown(engine::SettingsStore& store, const char* hour) {
+  storeEarlierRun(store, {{"ApagarSistema", "True"},
+                          {"Siempre", "False"},
+                          {"FechaProgramada", "24/12/2026"},
+                          {"Hora", hour},
+                          {"Minutos", "30"}});
+}
+
 }  // namespace vodivuri::testing
